@@ -1,0 +1,44 @@
+#pragma once
+// File operations the store needs, over std::filesystem. Every path is a native path of this
+// machine. Names of existing files match without regard to ASCII case: when the exact path
+// does not exist, the file in the same directory whose name differs only in letter case is
+// used (an installer made on Windows may hold "TAVIN.ini" where we ask for "Tavin.ini").
+// Each operation reports failure through its result; none throws.
+
+#include <string>
+
+namespace kivo::fileops {
+
+// The native separator of this machine.
+char Separator();
+
+// dir followed by the native separator and name (no separator doubled).
+std::string Join(const std::string& dir, const std::string& name);
+
+// The path of the existing file or directory that `path` names without regard to the case of
+// its last component; `path` itself when it exists exactly, or when nothing matches.
+std::string ResolveCase(const std::string& path);
+
+bool Exists(const std::string& path);           // file or directory
+bool FileExists(const std::string& path);       // regular file
+bool DirectoryExists(const std::string& path);  // directory
+
+// Deletes a file. A read-only file is deleted only when `force` is true.
+bool DeleteFile(const std::string& path, bool force);
+
+// Moves (renames) a file; fails when the target exists.
+bool MoveFile(const std::string& from, const std::string& to);
+
+// Copies a file, replacing the target when it exists.
+bool CopyFile(const std::string& from, const std::string& to);
+
+// The read-only attribute, as the absence of every write permission bit.
+bool IsReadOnly(const std::string& path);
+// Sets (clears every write bit) or clears (restores the owner's write bit) the attribute.
+bool SetReadOnly(const std::string& path, bool readOnly);
+
+// A description of the last failure of an operation of this module on this thread
+// (for messages), e.g. "Permission denied".
+std::string LastError();
+
+}  // namespace kivo::fileops

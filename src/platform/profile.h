@@ -1,0 +1,69 @@
+#pragma once
+// Our own private-profile (INI) engine: the read and write contract of the Windows
+// GetPrivateProfileString / WritePrivateProfileString functions, on 8-bit text files.
+//
+// - Section and key names match without regard to ASCII case; bytes 0x80-0xFF compare exactly.
+// - A write changes (or adds, or deletes) one line and leaves every other byte of the file as it
+//   was: line ends, blank lines, comments, padding. A new file or section is written with CRLF.
+// - One parsed copy per file is kept and checked against the file on disk at every call
+//   (device, inode, size, modification time), so every read sees what the disk holds and every
+//   write is seen by the next read.
+// - A section, key or value holding CR, LF or NUL is never written: the write fails.
+// - Inside a batch (BeginBatch ... CommitBatch) writes go to the parsed copies only; the commit
+//   replaces each touched file once, atomically (temporary file in the same directory, flushed,
+//   renamed over the original, with the original's permission bits). Reads inside the batch see
+//   the batch's writes.
+//
+// Paths are native paths; the last component matches an existing file without regard to case.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kivo::profile {
+
+// GET of one value into a buffer of `size` bytes: the returned text is what the buffer holds up
+// to its first NUL (value, or default when the file, section or key is missing), with the
+// contract's trimming, quote removal and truncation rules.
+std::string GetString(std::string_view section, std::string_view key, std::string_view def,
+                      std::size_t size, const std::string& path);
+
+// GET of the section-name list into a buffer of `size` bytes: the bytes the buffer holds, up to
+// and including the final NUL that ends the list (names each followed by NUL, one more NUL at
+// the end; truncated as the contract says).
+std::string GetSectionNames(std::size_t size, const std::string& path);
+
+// GET of the key-name list of one section, like GetSectionNames.
+std::string GetSectionKeys(std::string_view section, std::size_t size, const std::string& path);
+
+// WRITE: sets `key` of `section` to `value`; a missing value (std::nullopt) deletes the key.
+// Returns false when the file cannot be written (missing folder, read-only file, no space) or
+// when a name or the value holds CR, LF or NUL.
+bool WriteString(std::string_view section, std::string_view key,
+                 const std::optional<std::string_view>& value, const std::string& path);
+
+// Deletes a whole section (header and every line up to the next header).
+bool DeleteSection(std::string_view section, const std::string& path);
+
+// Batches. Only one batch at a time; nested BeginBatch calls are counted and the outermost
+// CommitBatch/AbortBatch ends it.
+void BeginBatch();
+
+struct CommitResult {
+    bool ok = true;
+    std::string file;    // the file that could not be written, when !ok
+    std::string reason;  // a plain description, when !ok
+};
+// Writes every file changed in the batch. On a failure, files already replaced stay replaced
+// only if they were committed before the failing one; the store commits one file per batch
+// where it needs all-or-nothing. The parsed copies are dropped on failure.
+CommitResult CommitBatch();
+// Drops every change of the batch; no file is touched.
+void AbortBatch();
+bool InBatch();
+
+// Forgets every parsed copy (tests, and after a failed commit).
+void ClearCache();
+
+}  // namespace kivo::profile

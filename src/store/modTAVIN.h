@@ -1,0 +1,100 @@
+#pragma once
+// The installer settings store: the in-memory model of the one open installer, opening and
+// checking an installer directory, loading the model from the installer's files, saving it back,
+// and the operations through which the windows read and change it.
+
+#include <cstdint>
+#include <string>
+
+#include "store/model.h"
+
+namespace modTAVIN {
+
+// ---- Module state ---------------------------------------------------------------------------
+struct State {
+    std::string SetupLidPath;
+    std::string SetupIssPath;
+    std::string KivoIniPath;
+    std::string TavinIniPath;
+    std::string InstallerDir;
+    bool InstallerOpen = false;
+    bool Modified = false;
+    OemInstall OemSettings;
+    OneBasedList<BlindCopy> BlindCopies;
+    OneBasedList<LaunchEntry> Launches;
+};
+
+// The one instance of the module state.
+State& S();
+// Back to the state at program start (tests).
+void ResetState();
+
+// dir followed by the native separator and name.
+std::string PathIn(const std::string& dir, const std::string& name);
+
+// ---- Model operations -----------------------------------------------------------------------
+void CloseInstaller();
+bool IsInstallerOpen();
+bool IsModified();
+std::string GetInstallerDir();
+OemInstall GetOemInstall();
+void SetOemInstall(const OemInstall& record);
+BlindCopy GetBlindCopy(int16_t index);
+int16_t BlindCopyCount();
+LaunchEntry GetLaunch(int16_t index);
+int16_t LaunchCount();
+void SetLaunch(int16_t index, const LaunchEntry& record);
+void InsertLaunch(int16_t position, const LaunchEntry& record);
+void DeleteLaunch(int16_t index);
+void SwapLaunches(int16_t a, int16_t b);
+
+// ---- Copy-list operations -------------------------------------------------------------------
+bool SameFileLocation(const FileEntry& a, const FileEntry& b);
+bool SameFile(const FileEntry& a, const FileEntry& b);
+bool SameRegValue(const RegEntry& a, const RegEntry& b);
+bool SameRegEntry(const RegEntry& a, const RegEntry& b);
+void AddFileToBlindCopy(int16_t index, const FileEntry& file);
+void RemoveFileFromBlindCopy(int16_t index, const FileEntry& file);
+// valueData, when given, receives the ValueData of the last match.
+bool FindRegEntry(int16_t index, const RegEntry& value, std::string* valueData = nullptr);
+void SetRegEntry(int16_t index, const RegEntry& value);
+void RemoveRegEntry(int16_t index, const RegEntry& value);
+void RemoveEmptyGroups();
+
+// ---- Opening and checking an installer directory --------------------------------------------
+bool OpenInstallerDir(const std::string& dir);
+bool KivoHasProductSection();
+void ImportOemInstallToKivo();
+bool CheckSilentUserInfo();
+bool HasResponseFile();
+bool UpdateSetupIns(const std::string& dir);
+bool CheckInstallerVersion(const std::string& dir);
+bool IsVersion50Product(const std::string& settingsFile);
+
+// ---- Loading the model ----------------------------------------------------------------------
+bool LoadInstaller();
+void LoadTavinIni();
+void LoadLanguageSettings();
+void LoadLanguages();
+void LoadComponents();
+void LoadComponentBlindCopies();
+void LoadBlindCopySectionsByName();
+void LoadBlindCopySection(int16_t position, const std::string& name, const std::string& section);
+void LoadRemoveShortcuts();
+void LoadLaunches();
+void LoadProductDefaults();
+void SetSilentDefaults();
+
+// ---- Saving the model -----------------------------------------------------------------------
+// False when nothing was saved (a message has named the file and the reason); the model then
+// stays modified.
+bool SaveTavinIni();
+void WriteComponents();
+void SaveResponseFile();
+void Write_ISSFile();
+void DeleteResponseFile();
+void WriteBlindCopySections();
+void WriteRemoveShortcuts();
+void WriteLaunches();
+
+}  // namespace modTAVIN

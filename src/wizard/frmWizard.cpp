@@ -1,0 +1,6 @@
+#include "wizard/frmWizard.h"
+
+frmWizard::frmWizard(QWidget* mainWindow) : QDialog(nullptr), mainWindow_(mainWindow) {
+    setObjectName("frmWizard");
+    setWindowTitle("Kivotool");
+}
