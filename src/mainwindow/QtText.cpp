@@ -57,3 +57,20 @@ bool IsCp1252(const QString& text) {
     FromQ(text, &ok);
     return ok;
 }
+
+#include <QLineEdit>
+#include <QValidator>
+
+namespace {
+
+class Cp1252Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return IsCp1252(input) ? Acceptable : Invalid;
+    }
+};
+
+}  // namespace
+
+void RestrictToCp1252(QLineEdit* box) { box->setValidator(new Cp1252Validator(box)); }

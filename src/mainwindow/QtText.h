@@ -14,3 +14,8 @@ std::string FromQ(const QString& text, bool* ok = nullptr);
 
 // True when every character of text has a Windows-1252 byte.
 bool IsCp1252(const QString& text);
+
+class QLineEdit;
+// Makes a text box refuse characters that Windows-1252 cannot hold (typed or pasted), so that
+// nothing is silently stored as something else.
+void RestrictToCp1252(QLineEdit* box);
