@@ -505,7 +505,13 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp01 BlindCopy", "Comp01 BlindCopy", ""},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
         TargetCase{"vontu(r) tessary(r) 5.0", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
-        TargetCase{nullptr, "Comp1 BlindCopy", "Comp1 BlindCopy", ""}));
+        TargetCase{nullptr, "Comp1 BlindCopy", "Comp1 BlindCopy", ""}),
+    [](const ::testing::TestParamInfo<TargetCase>& info) {
+        std::string name = "Case" + std::to_string(info.index) + "_";
+        for (char c : std::string(info.param.target))
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+        return name;
+    });
 
 TEST_F(SaveTest, RecordsWithOneTargetShareItsNumbering) {
     PutTavin("Vontu(R) Tessary(R) 5.0");
