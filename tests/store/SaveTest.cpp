@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -463,6 +464,10 @@ struct TargetCase {
     const char* target;
     const char* destDir;
 };
+
+void PrintTo(const TargetCase& c, std::ostream* os) {
+    *os << (c.product ? c.product : "(no product)") << " / " << c.section << " -> " << c.target;
+}
 
 class SaveTargetTest : public InstallerTest, public ::testing::WithParamInterface<TargetCase> {};
 
