@@ -208,6 +208,11 @@ std::string HostileFile(int shape) {
             Pad(t, kHostileBytes);
             for (int i = 0; i < 200; ++i) t += "[ablindcopy]\r\n";
             break;
+        case 3:  // the most lines a file can hold: short keys under counts claiming everything
+            t += "[Components]\r\nNUMBER=1\r\n[Comp1 BlindCopy]\r\n";
+            ClaimEverything(t, 32767);
+            for (int i = 0; t.size() < kHostileBytes; ++i) Line(t, std::to_string(i), "");
+            break;
         default:  // huge launch and language counts
             t += "[Launches]\r\nNumberOfLaunches=32767\r\n[Components]\r\nNUMBER=32767\r\n";
             Pad(t, kHostileBytes);
@@ -241,7 +246,7 @@ void BM_LoadHostile(benchmark::State& state) {
     state.counters["peak_MB"] = PeakMegabytes();
     Report(state, inst);
 }
-BENCHMARK(BM_LoadHostile)->DenseRange(0, 3)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadHostile)->DenseRange(0, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -33,70 +34,74 @@ int16_t ReadCount(const std::string& section, const std::string& key, const std:
 // ---- Bounding a load by what the settings file really holds ------------------------------------
 //
 // A count key can claim up to 32,767 entries, and counts nest (groups, then each group's lists),
-// so a small hostile file could make the load read and hold billions of entries. Every entry the
-// load builds is paid for out of two allowances:
-//  - the section's: the length of the key names the section really holds (plus a little room for
-//    a sparse legitimate section), paid per key read; so a section yields entries in proportion to
-//    its own keys, and a count beyond what its keys can back is cut;
-//  - the file's: the settings file's size, paid per key read and per byte of the value read; so
-//    the whole load stays in proportion to the file, also when one section is loaded twice.
-// A real installer's keys are all longer than the price of reading them, so a real file is never
-// cut. A list that is cut keeps, as its count as read, the number of entries it really got.
+// so a small hostile file could make the load build billions of entries. Two things keep a load
+// in proportion to its file:
+//  - A copy-list section's keys are listed once; a key that is not there reads as its default
+//    without asking the file, so the file is asked at most once per key it holds.
+//  - Every entry the load builds is paid for out of two allowances: the section's, the length of
+//    the copy-list key names it really holds (plus a little room for a sparse section), paid
+//    per key an entry has; and the file's, its size, paid likewise and per byte of each value
+//    read, so that the whole load stays in proportion to the file also when one section is
+//    loaded more than once. A count beyond what the allowances can back is cut, and the list
+//    keeps as its count as read the number of entries it really got.
+// A real installer's key names are all longer than their price, so a real file is never cut.
 constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
 constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
 constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
 constexpr long kFileSlack = 64 * 1024;
 
 struct LoadBudget {
+    std::size_t fileSize = 0;
     long file = 0;  // what the file's allowance still holds
-    // Key-list lengths already asked for, per section name (any case).
-    std::unordered_map<std::string, long> sectionSizes;
+    // The key names of the sections listed so far, per section name (any case).
+    std::unordered_map<std::string, std::unique_ptr<SectionKeySet>> sections;
 };
 
 LoadBudget* g_budget = nullptr;  // set for the time of one LoadTavinIni
 
-long FileAllowance(const std::string& file) {
+void StartBudget(LoadBudget& budget, const std::string& file) {
     std::error_code ec;
     auto size = std::filesystem::file_size(kivo::fileops::ResolveCase(file), ec);
-    return (ec ? 0 : static_cast<long>(size)) + kFileSlack;
+    budget.fileSize = ec ? 0 : static_cast<std::size_t>(size);
+    budget.file = static_cast<long>(budget.fileSize) + kFileSlack;
 }
 
-// The allowance of one copy-list section for the load in progress.
+// The keys and the allowance of one copy-list section for the load in progress.
 class SectionBudget {
 public:
     SectionBudget(const std::string& section, const std::string& file) {
         if (!g_budget) {
             // Outside a whole load (a single section loaded on its own): the file is the bound.
-            own_.file = FileAllowance(file);
+            StartBudget(own_, file);
             budget_ = &own_;
         } else {
             budget_ = g_budget;
         }
-        auto [it, added] = budget_->sectionSizes.try_emplace(keys::FoldName(section), 0);
-        if (added) it->second = static_cast<long>(SectionKeyListBytes(section, file));
-        section_ = it->second + kSectionSlack;
+        auto& slot = budget_->sections[keys::FoldName(section)];
+        if (!slot) slot = std::make_unique<SectionKeySet>(section, file, budget_->fileSize);
+        keys_ = slot.get();
+        section_ = static_cast<long>(keys_->NameBytes()) + kSectionSlack;
     }
 
-    // Whether `keys` more reads can be paid for; pays for them when they can.
-    bool Take(long keys) {
-        long price = keys * kPricePerKey;
+    const SectionKeySet& keys() const { return *keys_; }
+
+    // Whether an entry of `keys` keys can be paid for; pays for it when it can.
+    bool Take(long keys) { return Pay(keys * kPricePerKey); }
+    bool TakeGroup() { return Pay(kPricePerGroup); }
+    // The bytes of a value read are paid out of the file's allowance.
+    void PayValue(const std::string& value) { budget_->file -= static_cast<long>(value.size()); }
+
+private:
+    bool Pay(long price) {
         if (section_ < price || budget_->file < price) return false;
         section_ -= price;
         budget_->file -= price;
         return true;
     }
-    bool TakeGroup() {
-        if (section_ < kPricePerGroup || budget_->file < kPricePerGroup) return false;
-        section_ -= kPricePerGroup;
-        budget_->file -= kPricePerGroup;
-        return true;
-    }
-    // The bytes of a value read are paid out of the file's allowance.
-    void PayValue(const std::string& value) { budget_->file -= static_cast<long>(value.size()); }
 
-private:
     LoadBudget own_;
     LoadBudget* budget_ = nullptr;
+    const SectionKeySet* keys_ = nullptr;
     long section_ = 0;
 };
 
@@ -114,18 +119,24 @@ OneBasedList<std::string> SplitList(std::string rest) {
     return list;
 }
 
+// Reads the keys of one copy-list section; keys the section does not hold give their defaults.
 class SectionReader {
 public:
     SectionReader(const std::string& section, const std::string& file, SectionBudget& budget)
         : section_(section), file_(file), budget_(budget) {}
 
     std::string Text(const std::string& key, const std::string& def = "") {
+        if (!budget_.keys().Has(key)) return def;
         std::string v = Util::GetIniString(section_, key, def, file_);
         budget_.PayValue(v);
         return v;
     }
-    int16_t Number(const std::string& key) { return Util::GetIniInteger(section_, key, 0, file_); }
-    int16_t Count(const std::string& key) { return ReadCount(section_, key, file_); }
+    int16_t Number(const std::string& key) {
+        return budget_.keys().Has(key) ? Util::GetIniInteger(section_, key, 0, file_) : 0;
+    }
+    int16_t Count(const std::string& key) {
+        return budget_.keys().Has(key) ? ReadCount(section_, key, file_) : 0;
+    }
 
     const std::string& section() const { return section_; }
     SectionBudget& budget() { return budget_; }
@@ -244,7 +255,7 @@ void LoadProductFlags() {
 class BudgetScope {
 public:
     explicit BudgetScope(const std::string& file) {
-        budget_.file = FileAllowance(file);
+        StartBudget(budget_, file);
         g_budget = &budget_;
     }
     ~BudgetScope() { g_budget = nullptr; }
