@@ -1,6 +1,5 @@
 // Loading the model from the installer's files, and the two presets of the wizard.
 
-#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <memory>

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -56,7 +57,7 @@ void WriteFailed(const std::string& file, const std::string& key, const std::str
     else if (fileops::IsReadOnly(file))
         g_run->failReason = "the file is read-only";
     else
-        g_run->failReason = "the file cannot be written";
+        g_run->failReason = "the key " + key + " cannot be written";
 }
 
 const std::string& Tavin() {
@@ -388,7 +389,8 @@ bool SaveTavinIni() {
     // The backup of the file as it stands. A read-only Tavin.old of an earlier save is replaced.
     const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
     if (!fileops::CopyFile(tavin, old) &&
-        !(fileops::DeleteFile(old, true) && fileops::CopyFile(tavin, old)))
+        !(fileops::FileExists(old) && fileops::IsReadOnly(old) && fileops::DeleteFile(old, true) &&
+          fileops::CopyFile(tavin, old)))
         return fail(old, "the backup cannot be written (" + fileops::LastError() + ")");
 
     if (!readOnly.Lift())
@@ -542,26 +544,21 @@ void WriteLaunches() {
     const std::string section = "Launches";
     const int len = s.Launches.Count();
     PutNumber(section, "NumberOfLaunches", static_cast<int16_t>(len));
+    static const std::pair<const char*, std::string LaunchEntry::*> fields[] = {
+        {"Platform", &LaunchEntry::Platform}, {"Language", &LaunchEntry::Language},
+        {"Type", &LaunchEntry::Type},         {"Program", &LaunchEntry::Program},
+        {"CmdLine", &LaunchEntry::CmdLine},   {"ChangeDir", &LaunchEntry::ChangeDir},
+        {"Wait", &LaunchEntry::Wait}};
     const int last = Util::MaxInt(static_cast<int16_t>(len), s.OemSettings.NumberOfLaunches);
-    static const char* const fields[] = {"Platform", "Language",  "Type", "Program",
-                                         "CmdLine",  "ChangeDir", "Wait"};
     for (int i = 1; i <= last; ++i) {
-        const std::string p = "Launch" + std::to_string(i);
-        const LaunchEntry* e = i <= len ? &s.Launches(i) : nullptr;
-        const std::string* values[] = {nullptr, nullptr, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr};
-        if (e) {
-            const std::string* v[] = {&e->Platform, &e->Language,  &e->Type, &e->Program,
-                                      &e->CmdLine,  &e->ChangeDir, &e->Wait};
-            std::copy(std::begin(v), std::end(v), std::begin(values));
-        }
-        for (std::size_t f = 0; f < 7; ++f) {
-            if (e)
-                PutText(section, p + fields[f], *values[f]);
+        const std::string launch = "Launch" + std::to_string(i);
+        for (const auto& [name, field] : fields) {
+            if (i <= len)
+                PutText(section, launch + name, s.Launches(i).*field);
             else if (i == 1)
-                PutText(section, p + fields[f], "");
+                PutText(section, launch + name, "");
             else
-                Remove(section, p + fields[f]);
+                Remove(section, launch + name);
         }
     }
 }
