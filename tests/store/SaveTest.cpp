@@ -449,13 +449,6 @@ TEST_F(SaveTest, EmptyDestDirTakesTheDefaultOfTheTargetSection) {
     EXPECT_EQ(S().BlindCopies(1).Groups(1).Files(1).DestDir, "");
 }
 
-TEST_F(SaveTest, AnEmptyDestDirStaysEmptyWhereTheSectionHasNoDefault) {
-    PutTavin("Any Product");
-    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithFiles("", {"a.txt"})}));
-    Save();
-    EXPECT_NE(Get("TAVIN.ini").find("\r\nGroup1DestDir=\r\n"), std::string::npos);
-}
-
 // Where a record loaded from `section` is written under `product`, and the DestDir its
 // file-less default gives.
 struct TargetCase {
