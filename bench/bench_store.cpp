@@ -208,10 +208,15 @@ std::string HostileFile(int shape) {
             Pad(t, kHostileBytes);
             for (int i = 0; i < 200; ++i) t += "[ablindcopy]\r\n";
             break;
-        case 3:  // the most lines a file can hold: short keys under counts claiming everything
+        case 3:  // many lines: short keys under counts claiming everything
             t += "[Components]\r\nNUMBER=1\r\n[Comp1 BlindCopy]\r\n";
             ClaimEverything(t, 32767);
             for (int i = 0; t.size() < kHostileBytes; ++i) Line(t, std::to_string(i), "");
+            break;
+        case 4:  // the most lines a file can hold: lines of one character
+            t += "[Components]\r\nNUMBER=1\r\n[Comp1 BlindCopy]\r\n";
+            ClaimEverything(t, 32767);
+            while (t.size() < kHostileBytes) t += "=\r\n";
             break;
         default:  // huge launch and language counts
             t += "[Launches]\r\nNumberOfLaunches=32767\r\n[Components]\r\nNUMBER=32767\r\n";
@@ -246,7 +251,7 @@ void BM_LoadHostile(benchmark::State& state) {
     state.counters["peak_MB"] = PeakMegabytes();
     Report(state, inst);
 }
-BENCHMARK(BM_LoadHostile)->DenseRange(0, 4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadHostile)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
