@@ -1,5 +1,6 @@
 #include "wizard/modWizUI.h"
 
+#include "store/TextMatch.h"
 #include "store/modTAVIN.h"
 
 namespace modWizUI {
@@ -37,18 +38,8 @@ RegEntry Row(const char* key, const std::string& valueName, const char* valueTyp
     return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, valueName, valueType, data};
 }
 
-// Product names are ASCII in practice; only ASCII letters are folded.
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool ProductContains(const std::string& needle) {
-    const std::string& hay = WizSettings.Product;
-    if (needle.size() > hay.size()) return false;
-    for (std::size_t i = 0; i + needle.size() <= hay.size(); ++i) {
-        std::size_t j = 0;
-        while (j < needle.size() && Fold(hay[i + j]) == Fold(needle[j])) ++j;
-        if (j == needle.size()) return true;
-    }
-    return false;
+bool ProductContains(const char* part) {
+    return TextMatch::ContainsNoCase(WizSettings.Product, part);
 }
 
 // Removes both update-disabling rows under key, then sets them again when they are wanted.
