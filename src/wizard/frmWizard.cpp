@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "mainwindow/QtText.h"
 #include "platform/ui.h"
@@ -338,6 +339,11 @@ void frmWizard::Form_Load() {
 }
 
 void frmWizard::showEvent(QShowEvent* event) {
+    // Kept above the (disabled) main window by the window manager. Not a Qt child of it: a
+    // child would be disabled with it.
+    if (mainWindow_ && windowHandle() && mainWindow_->window()->windowHandle()) {
+        windowHandle()->setTransientParent(mainWindow_->window()->windowHandle());
+    }
     QDialog::showEvent(event);
     if (FirstActivate && !activationQueued_) {
         activationQueued_ = true;
