@@ -13,6 +13,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -38,17 +39,9 @@ protected:
     }
 };
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) c = AsciiLower(c);
-    return text;
-}
-
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
+           TextMatch::ContainsNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 // The installer directory followed by one separator (a root directory already ends in one).
@@ -69,7 +62,7 @@ LaunchEntry LaunchForFile(std::string below) {
 
     std::string afterFirstStop = below;
     Util::GetToken(afterFirstStop, ".");
-    if (AsciiLower(afterFirstStop).find("exe") != std::string::npos)
+    if (TextMatch::ContainsNoCase(afterFirstStop, "exe"))
         launch.Type = "EXE";
     else if (afterFirstStop.find("ins") != std::string::npos)
         launch.Type = "INS";
@@ -181,7 +174,6 @@ void SublaunchTab::FillLaunchList() {
     const int count = modTAVIN::LaunchCount();
     {
         const QSignalBlocker quiet(ListLaunch);
-        ListLaunch->clearSelection();
         while (ListLaunch->count() > count) delete ListLaunch->takeItem(ListLaunch->count() - 1);
         for (int i = 1; i <= count; ++i) {
             const LaunchEntry launch = modTAVIN::GetLaunch(static_cast<int16_t>(i));
@@ -193,6 +185,8 @@ void SublaunchTab::FillLaunchList() {
                 ListLaunch->addItem(text);
             }
         }
+        // Last: removing the current row makes the view select another one.
+        ListLaunch->clearSelection();
     }
 
     // Another installer may have fewer launches than the row that was selected.
