@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 
 #include "MainWindowFixture.h"
@@ -302,4 +303,78 @@ TEST_F(MainWindowTest, StoreEndingTheProgramStopsTheOpen) {
     EXPECT_TRUE(ui->ended);
     EXPECT_FALSE(TabsShown());
     EXPECT_FALSE(Enabled("mnuSave"));
+}
+
+namespace {
+
+// A Ctrl+key press as the keyboard delivers it to the focused control.
+void PressCtrl(QWidget* target, Qt::Key key) {
+    const QString text(QChar(key - Qt::Key_A + 1));
+    QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, CtrlOOpensAndCtrlCClosesExceptInsideATextBox) {
+    Open(MakeInstaller());
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return w->isActiveWindow(); }));
+
+    // In a text box Ctrl+C copies.
+    QLineEdit* box = Box("TextUserName");
+    box->setFocus();
+    box->selectAll();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return box->hasFocus(); }));
+    modTAVIN::S().Modified = false;
+    PressCtrl(box, Qt::Key_C);
+    EXPECT_TRUE(modTAVIN::IsInstallerOpen());
+    EXPECT_TRUE(TabsShown());
+
+    ui->Folder("");
+    PressCtrl(box, Qt::Key_O);
+    EXPECT_EQ(ui->folderTitles.size(), 2u);
+
+    // Anywhere else it closes the installer.
+    w->ssMainTab->setCurrentIndex(1);
+    QListWidget* list = Ctl<QListWidget>("ListIncShortcut");
+    list->setFocus();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return list->hasFocus(); }));
+    if (modTAVIN::IsModified()) ui->Answer(MsgResult::No);  // the box stored on leaving
+    PressCtrl(list, Qt::Key_C);
+    EXPECT_FALSE(modTAVIN::IsInstallerOpen());
+    EXPECT_FALSE(TabsShown());
+    w->hide();
+}
+
+TEST_F(MainWindowTest, WizardDisablesTheWindowAndItsCloseRefillsIt) {
+    Open(MakeInstaller());
+    w->ssMainTab->setCurrentIndex(2);
+    Ctl<QPushButton>("CmdWizard")->click();
+    EXPECT_FALSE(w->isEnabled());
+    QWidget* wizard = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "frmWizard" && top->isVisible()) wizard = top;
+    ASSERT_NE(wizard, nullptr);
+
+    // The close box of the disabled window does nothing.
+    QCloseEvent refused;
+    QCoreApplication::sendEvent(w.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_FALSE(ui->ended);
+
+    // Something the wizard changed shows once it is gone.
+    OemInstall s = modTAVIN::GetOemInstall();
+    s.UserName = "Set by the wizard";
+    modTAVIN::SetOemInstall(s);
+    w->SetPanelMenusEnabled(false);
+    QPointer<QWidget> gone(wizard);
+    wizard->close();
+    EXPECT_TRUE(w->isEnabled());
+    ASSERT_TRUE(ProcessEventsUntil([&] { return BoxText("TextUserName") == "Set by the wizard"; }));
+    EXPECT_TRUE(Enabled("mnuEditDestDir"));  // the panel-menu rule ran with the refill
+    ASSERT_TRUE(ProcessEventsUntil([&] { return gone.isNull(); }));  // deleted on close
 }
