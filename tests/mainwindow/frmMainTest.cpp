@@ -378,3 +378,27 @@ TEST_F(MainWindowTest, WizardDisablesTheWindowAndItsCloseRefillsIt) {
     EXPECT_TRUE(Enabled("mnuEditDestDir"));  // the panel-menu rule ran with the refill
     ASSERT_TRUE(ProcessEventsUntil([&] { return gone.isNull(); }));  // deleted on close
 }
+
+TEST_F(MainWindowTest, ASaveThatCouldNotWriteStopsEveryCommand) {
+    Open(MakeInstaller());
+    // The settings file vanishes behind the program's back: the save cannot run.
+    ASSERT_TRUE(kivo::fileops::DeleteFile(TavinPath(), true));
+
+    ui->Answer(MsgResult::Yes);
+    PassThrough(Box("TextSerial"));
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    ASSERT_EQ(ui->messages.size(), 2u);  // the prompt and the save's own message
+    EXPECT_TRUE(modTAVIN::IsInstallerOpen());
+    EXPECT_TRUE(TabsShown());
+    EXPECT_TRUE(modTAVIN::IsModified());
+
+    ui->Answer(MsgResult::Yes);
+    ASSERT_TRUE(Trigger(w.get(), "mnuExit"));
+    EXPECT_FALSE(ui->ended);
+
+    ui->Answer(MsgResult::Yes);
+    ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
+    EXPECT_EQ(ui->folderTitles.size(), 1u);
+    EXPECT_EQ(ui->messages.size(), 6u);
+    EXPECT_FALSE(ui->hourglass);
+}
