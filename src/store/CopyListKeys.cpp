@@ -1,21 +1,25 @@
 #include "store/CopyListKeys.h"
 
-#include <cctype>
+#include "store/TextMatch.h"
 
 namespace modTAVIN::keys {
 
 const ListKeys kIconKeys = {
-    "NumberOfIcons", "Icon", 9,
+    "NumberOfIcons",
+    "Icon",
+    9,
     {"Style", "Folder", "SubFolder", "Exe", "ExeSubDir", "Description", "Number", "App", "AppLoc"},
     {"Style", "Folder", "SubFolder", "Exe", "ExeSubdir", "Description", "Number", "App", "AppLoc"}};
-const ListKeys kRegKeys = {
-    "NumberOfRegEntries", "RegEntry", 6,
-    {"Platform", "ParentKey", "Key", "ValueName", "ValueType", "ValueData"},
-    {"Platform", "Parentkey", "Key", "ValueName", "ValueType", "ValueData"}};
-const ListKeys kIniKeys = {
-    "NumberOfIniEntries", "IniEntry", 6,
-    {"Platform", "FileLoc", "FileName", "Section", "Key", "Value"},
-    {"Platform", "FileLoc", "FileName", "Section", "Key", "Value"}};
+const ListKeys kRegKeys = {"NumberOfRegEntries",
+                           "RegEntry",
+                           6,
+                           {"Platform", "ParentKey", "Key", "ValueName", "ValueType", "ValueData"},
+                           {"Platform", "Parentkey", "Key", "ValueName", "ValueType", "ValueData"}};
+const ListKeys kIniKeys = {"NumberOfIniEntries",
+                           "IniEntry",
+                           6,
+                           {"Platform", "FileLoc", "FileName", "Section", "Key", "Value"},
+                           {"Platform", "FileLoc", "FileName", "Section", "Key", "Value"}};
 
 std::string GroupKey(int g, std::string_view field) {
     std::string k = "Group";
@@ -31,15 +35,18 @@ std::string EntryKey(int g, std::string_view item, int n, std::string_view field
     return k;
 }
 
+std::string FoldName(std::string_view name) {
+    std::string s(name);
+    for (char& c : s) c = TextMatch::FoldAscii(c);
+    return s;
+}
+
 namespace {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (TextMatch::FoldAscii(a[i]) != TextMatch::FoldAscii(b[i])) return false;
     return true;
 }
 

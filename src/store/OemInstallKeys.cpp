@@ -50,6 +50,8 @@ const std::array<OemKey, 32> kKeys = {{
 
 }  // namespace
 
-std::span<const OemKey> OemKeys() { return kKeys; }
+std::span<const OemKey> OemKeys() {
+    return kKeys;
+}
 
 }  // namespace modTAVIN::keys

@@ -11,6 +11,7 @@
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
+#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -41,9 +42,9 @@ int16_t ReadCount(const std::string& section, const std::string& key, const std:
 //    the whole load stays in proportion to the file, also when one section is loaded twice.
 // A real installer's keys are all longer than the price of reading them, so a real file is never
 // cut. A list that is cut keeps, as its count as read, the number of entries it really got.
-constexpr long kPricePerKey = 8;        // a copy-list key name is at least 9 characters
+constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
 constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
-constexpr long kSectionSlack = 256;    // room for a section whose counts outrun its keys a little
+constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
 constexpr long kFileSlack = 64 * 1024;
 
 struct LoadBudget {
@@ -53,12 +54,6 @@ struct LoadBudget {
 };
 
 LoadBudget* g_budget = nullptr;  // set for the time of one LoadTavinIni
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
 
 long FileAllowance(const std::string& file) {
     std::error_code ec;
@@ -77,7 +72,7 @@ public:
         } else {
             budget_ = g_budget;
         }
-        auto [it, added] = budget_->sectionSizes.try_emplace(Lower(section), 0);
+        auto [it, added] = budget_->sectionSizes.try_emplace(keys::FoldName(section), 0);
         if (added) it->second = static_cast<long>(SectionKeyListBytes(section, file));
         section_ = it->second + kSectionSlack;
     }
@@ -144,8 +139,8 @@ private:
 // Reads `count` entries of a list; stops early when the allowance runs out. Returns the number
 // of entries read, which becomes the list's count as read.
 template <class Entry, class ReadEntry>
-int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry,
-                    OneBasedList<Entry>& list, ReadEntry readEntry) {
+int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry, OneBasedList<Entry>& list,
+                    ReadEntry readEntry) {
     list.Clear();
     for (int i = 1; i <= count; ++i) {
         if (!in.budget().Take(keysPerEntry)) break;
@@ -158,7 +153,9 @@ int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry,
 
 void ReadIcon(SectionReader& in, int g, int i, IconEntry& e) {
     const ListKeys& k = keys::kIconKeys;
-    auto key = [&](int f) { return EntryKey(g, k.item, i, k.readFields[static_cast<std::size_t>(f)]); };
+    auto key = [&](int f) {
+        return EntryKey(g, k.item, i, k.readFields[static_cast<std::size_t>(f)]);
+    };
     e.Style = in.Text(key(0));
     e.Folder = in.Text(key(1));
     e.SubFolder = in.Text(key(2));
@@ -174,7 +171,8 @@ void ReadIcon(SectionReader& in, int g, int i, IconEntry& e) {
 template <class Entry>
 void ReadSixTexts(SectionReader& in, const ListKeys& k, int g, int n, Entry& e,
                   std::string Entry::*const (&fields)[6]) {
-    for (std::size_t f = 0; f < 6; ++f) e.*fields[f] = in.Text(EntryKey(g, k.item, n, k.readFields[f]));
+    for (std::size_t f = 0; f < 6; ++f)
+        e.*fields[f] = in.Text(EntryKey(g, k.item, n, k.readFields[f]));
 }
 
 std::string RegEntry::*const kRegFields[6] = {&RegEntry::Platform,  &RegEntry::ParentKey,
@@ -183,7 +181,6 @@ std::string RegEntry::*const kRegFields[6] = {&RegEntry::Platform,  &RegEntry::P
 std::string IniEntry::*const kIniFields[6] = {&IniEntry::Platform, &IniEntry::FileLoc,
                                               &IniEntry::FileName, &IniEntry::Section,
                                               &IniEntry::Key,      &IniEntry::Value};
-
 
 // A group's platform or language list. The key missing (read as "WRONG") leaves the text empty
 // and the list without entries; an empty value gives one empty entry.
@@ -215,16 +212,12 @@ void ReadGroup(SectionReader& in, int g, FileGroup& grp) {
 
     grp.NumberOfIcons = ReadEntries(in, in.Count(GroupKey(g, keys::kIconKeys.countKey)), 9,
                                     grp.Icons, [&](int i, IconEntry& e) { ReadIcon(in, g, i, e); });
-    grp.NumberOfRegEntries =
-        ReadEntries(in, in.Count(GroupKey(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
-                    [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
-    grp.NumberOfIniEntries =
-        ReadEntries(in, in.Count(GroupKey(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
-                    [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
-}
-
-bool ContainsNoCase(const std::string& text, const std::string& word) {
-    return Lower(text).find(Lower(word)) != std::string::npos;
+    grp.NumberOfRegEntries = ReadEntries(
+        in, in.Count(GroupKey(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
+        [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
+    grp.NumberOfIniEntries = ReadEntries(
+        in, in.Count(GroupKey(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
+        [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
 }
 
 // Walks a name list (names each followed by NUL, one more NUL at the end) up to its first empty
@@ -305,7 +298,8 @@ void LoadLanguages() {
     int16_t count = Util::GetIniInteger("Languages", "count", 0, s.SetupLidPath);
     if (count < 1) {
         iss.Languages.Clear();
-        ForEachName(Util::GetIniSectionKeys("LANGUAGES", s.KivoIniPath), [&](const std::string& code) {
+        ForEachName(Util::GetIniSectionKeys("LANGUAGES", s.KivoIniPath), [&](const std::string&
+                                                                                 code) {
             iss.Languages.Append({Util::GetIniString("LANGUAGES", code, "", s.KivoIniPath), code});
         });
         iss.SelectedLanguage = 1;
@@ -361,7 +355,7 @@ void LoadBlindCopySectionsByName() {
     State& s = S();
     s.BlindCopies.Clear();
     ForEachName(Util::GetIniSectionNames(s.TavinIniPath), [&](const std::string& name) {
-        if (!ContainsNoCase(name, "BlindCopy")) return;
+        if (!TextMatch::ContainsNoCase(name, "BlindCopy")) return;
         s.BlindCopies.Append(BlindCopy{});
         LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
     });

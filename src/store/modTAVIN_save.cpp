@@ -19,6 +19,7 @@
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
+#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -32,17 +33,7 @@ using keys::EntryKey;
 using keys::GroupKey;
 using keys::ListKeys;
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-bool ContainsNoCase(const std::string& text, const std::string& word) {
-    return Lower(text).find(Lower(word)) != std::string::npos;
-}
-
-// ---- The save in progress ------------------------------------------------------------------------
+// ---- The save in progress -----------------------------------------------------------------------
 
 enum class IssAction { None, Write, Delete };
 
@@ -68,7 +59,9 @@ void WriteFailed(const std::string& file, const std::string& key, const std::str
         g_run->failReason = "the file cannot be written";
 }
 
-const std::string& Tavin() { return S().TavinIniPath; }
+const std::string& Tavin() {
+    return S().TavinIniPath;
+}
 
 void PutText(const std::string& section, const std::string& key, const std::string& value) {
     if (!Util::WriteIniString(section, key, value, Tavin())) WriteFailed(Tavin(), key, value);
@@ -94,13 +87,13 @@ public:
 
     void Text(const std::string& key, const std::string& value) {
         PutText(section_, key, value);
-        written_.insert(Lower(key));
+        written_.insert(keys::FoldName(key));
     }
     // Counts of a copy-list section: plain digits, no blank.
     void Digits(const std::string& key, int value) { Text(key, std::to_string(value)); }
     void Number(const std::string& key, int16_t value) {
         PutNumber(section_, key, value);
-        written_.insert(Lower(key));
+        written_.insert(keys::FoldName(key));
     }
     void Delete(const std::string& key) { Remove(section_, key); }
 
@@ -109,7 +102,7 @@ public:
     // other form are not ours and stay.
     void RemoveStaleKeys() {
         for (const std::string& key : SectionKeyNames(section_, Tavin())) {
-            if (keys::IsCopyListKey(key) && !written_.contains(Lower(key))) Delete(key);
+            if (keys::IsCopyListKey(key) && !written_.contains(keys::FoldName(key))) Delete(key);
         }
     }
 
@@ -155,16 +148,17 @@ int ComponentSectionIndex(const std::string& section) {
 
 // The section a copy list is written into, from the product and the section it was loaded from.
 std::string TargetSection(const std::string& product, const std::string& section) {
-    if ((ContainsNoCase(product, "Tessary Formwell") || ContainsNoCase(product, "Tessary Sanctile")) &&
+    if ((TextMatch::ContainsNoCase(product, "Tessary Formwell") ||
+         TextMatch::ContainsNoCase(product, "Tessary Sanctile")) &&
         product != "Tessary Sanctile 5.0.5") {
         return IsOneOf(section, {"Comp1 BlindCopy", "Comp2 BlindCopy", "Comp3 BlindCopy",
                                  "TessaryBlindCopy"})
                    ? "TessaryBlindCopy"
                    : "AsianLanguageBlindCopy";
     }
-    if (ContainsNoCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
+    if (TextMatch::ContainsNoCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
         return "LumenoBlindCopy";
-    if (ContainsNoCase(product, "Vontu(R) Tessary(R) Fumarel") &&
+    if (TextMatch::ContainsNoCase(product, "Vontu(R) Tessary(R) Fumarel") &&
         product != "Vontu(R) Tessary(R) Fumarel 5.0.5")
         return "FumarelBlindCopy";
     if (product == "Vontu(R) Tessary(R) 5.0") {
@@ -181,9 +175,9 @@ std::string TargetSection(const std::string& product, const std::string& section
 // The DestDir given to a written group that has none; empty where the section has no default.
 std::string DefaultDestDir(const std::string& target) {
     static const std::unordered_map<std::string, std::string> defaults = {
-        {"TessaryBlindCopy", "Tessary"},     {"LumenoBlindCopy", "Lumeno"},
+        {"TessaryBlindCopy", "Tessary"},        {"LumenoBlindCopy", "Lumeno"},
         {"AsianLanguageBlindCopy", "Resource"}, {"FumarelBlindCopy", "Fumarl"},
-        {"AccessoriesBlindCopy", "Pagefold"}, {"QuilletBlindCopy", "Tessary"}};
+        {"AccessoriesBlindCopy", "Pagefold"},   {"QuilletBlindCopy", "Tessary"}};
     auto it = defaults.find(target);
     return it == defaults.end() ? std::string() : it->second;
 }
@@ -229,7 +223,8 @@ void WriteList(SectionWriter& w, int g, const ListKeys& k, const OneBasedList<En
     const int last = Util::MaxInt(static_cast<int16_t>(len), asRead);
     for (int n = 1; n <= last; ++n) {
         for (int f = 0; f < k.fieldCount; ++f) {
-            const std::string key = EntryKey(g, k.item, n, k.writeFields[static_cast<std::size_t>(f)]);
+            const std::string key =
+                EntryKey(g, k.item, n, k.writeFields[static_cast<std::size_t>(f)]);
             if (n <= len)
                 writeField(key, list(n), f);
             else if (n == 1)
@@ -274,10 +269,12 @@ void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& g
     WriteFiles(w, g, grp);
     WriteList(w, g, keys::kIconKeys, grp.Icons, grp.NumberOfIcons,
               [&](const std::string& key, const IconEntry& e, int f) { WriteIcon(w, key, e, f); });
-    WriteList(w, g, keys::kRegKeys, grp.RegEntries, grp.NumberOfRegEntries,
-              [&](const std::string& key, const RegEntry& e, int f) { w.Text(key, RegField(e, f)); });
-    WriteList(w, g, keys::kIniKeys, grp.IniEntries, grp.NumberOfIniEntries,
-              [&](const std::string& key, const IniEntry& e, int f) { w.Text(key, IniField(e, f)); });
+    WriteList(
+        w, g, keys::kRegKeys, grp.RegEntries, grp.NumberOfRegEntries,
+        [&](const std::string& key, const RegEntry& e, int f) { w.Text(key, RegField(e, f)); });
+    WriteList(
+        w, g, keys::kIniKeys, grp.IniEntries, grp.NumberOfIniEntries,
+        [&](const std::string& key, const IniEntry& e, int f) { w.Text(key, IniField(e, f)); });
 }
 
 // ---- Failure ------------------------------------------------------------------------------------
@@ -363,7 +360,8 @@ bool SaveTavinIni() {
         return fail(old, "the backup cannot be written (" + fileops::LastError() + ")");
 
     if (!readOnly.Lift())
-        return fail(tavin, "the read-only attribute cannot be cleared (" + fileops::LastError() + ")");
+        return fail(tavin,
+                    "the read-only attribute cannot be cleared (" + fileops::LastError() + ")");
 
     // Every write goes into the engine's parsed copies first.
     profile::BeginBatch();
@@ -478,7 +476,7 @@ void WriteBlindCopySections() {
     for (int b = 1; b <= count; ++b) {
         const std::string product = Util::GetIniString("Main", "Product", "Wrong", Tavin());
         const std::string section = TargetSection(product, s.BlindCopies(b).Section);
-        auto [it, added] = byName.try_emplace(Lower(section), targets.size());
+        auto [it, added] = byName.try_emplace(keys::FoldName(section), targets.size());
         if (added) targets.push_back({section, {}});
         targets[it->second].records.push_back(b);
     }
@@ -513,14 +511,15 @@ void WriteLaunches() {
     const int len = s.Launches.Count();
     PutNumber(section, "NumberOfLaunches", static_cast<int16_t>(len));
     const int last = Util::MaxInt(static_cast<int16_t>(len), s.OemSettings.NumberOfLaunches);
-    static const char* const fields[] = {"Platform", "Language", "Type", "Program",
+    static const char* const fields[] = {"Platform", "Language",  "Type", "Program",
                                          "CmdLine",  "ChangeDir", "Wait"};
     for (int i = 1; i <= last; ++i) {
         const std::string p = "Launch" + std::to_string(i);
         const LaunchEntry* e = i <= len ? &s.Launches(i) : nullptr;
-        const std::string* values[] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+        const std::string* values[] = {nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr};
         if (e) {
-            const std::string* v[] = {&e->Platform, &e->Language, &e->Type, &e->Program,
+            const std::string* v[] = {&e->Platform, &e->Language,  &e->Type, &e->Program,
                                       &e->CmdLine,  &e->ChangeDir, &e->Wait};
             std::copy(std::begin(v), std::end(v), std::begin(values));
         }
