@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -144,13 +145,18 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {
         auto* box = qobject_cast<QLineEdit*>(editor);
-        // A message box of the rule takes the focus from the editor, which commits once more.
         if (!box || busy_) return;
         QTreeWidgetItem* node = tab_->TVWDestFiles->itemFromIndex(index);
         if (!node) return;
+        // A message box of the rule takes the focus from the editor; unwatched, that focus
+        // loss would commit once more and close (and delete) the editor while it is in use.
+        auto* self = const_cast<LabelEditDelegate*>(this);
+        QPointer<QWidget> alive(editor);
+        editor->removeEventFilter(self);
         busy_ = true;
         std::optional<QString> text = tab_->EndLabelEdit(node, box->text());
         busy_ = false;
+        if (alive) alive->installEventFilter(self);
         if (text) model->setData(index, *text, Qt::EditRole);
     }
 
