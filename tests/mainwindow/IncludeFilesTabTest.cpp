@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 
 #include "GuiTestUtil.h"
 #include "mainwindow/IncludeFilesTab.h"
@@ -479,6 +481,105 @@ TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
 
     Click(grid, grid->visualItemRect(grid->item(0, 0)).center(), Qt::RightButton);
     EXPECT_TRUE(frm.mnuFileInfo->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Every node's rows, by full path (nodes without files left out).
+std::map<std::string, Rows_t> AllRows(QTreeWidget* tree, const std::function<Rows_t()>& rows) {
+    std::map<std::string, Rows_t> out;
+    std::vector<QTreeWidgetItem*> todo;
+    for (int k = 0; k < tree->topLevelItemCount(); ++k) todo.push_back(tree->topLevelItem(k));
+    while (!todo.empty()) {
+        QTreeWidgetItem* n = todo.back();
+        todo.pop_back();
+        tree->setCurrentItem(n);
+        if (!rows().empty()) out[IncludeFilesTab::FullPath(n)] = rows();
+        for (int k = 0; k < n->childCount(); ++k) todo.push_back(n->child(k));
+    }
+    return out;
+}
+
+TEST_F(IncludeFilesTabTest, SavedSettingsHoldExactlyTheFilesTheGridShowed) {
+    const std::string inst = S().InstallerDir;
+    S().TavinIniPath = modTAVIN::PathIn(inst, "TAVIN.ini");
+    S().SetupIssPath = modTAVIN::PathIn(inst, "Setup.iss");
+    S().SetupLidPath = modTAVIN::PathIn(inst, "Setup.lid");
+    S().KivoIniPath = dir / "KIVO.ini";
+    WriteFileBytes(S().TavinIniPath, Crlf(R"([Main]
+Product=Kivo Sample 1.0
+[Components]
+NUMBER=1
+Comp1=Files
+Comp1Enabled=YES
+[Comp1 BlindCopy]
+NumberOfGroups=4
+Group1Platform=All
+Group1Language=All
+Group1NumberOfFiles=1
+Group1DestDir=A\Old
+Group1Loc=
+Group1Filename1=old.txt
+Group1File1ExpandType=Normal
+Group2Platform=All
+Group2Language=All
+Group2NumberOfFiles=2
+Group2DestDir=A\Keep
+Group2Loc=Src
+Group2Filename1=k1.txt
+Group2File1ExpandType=Normal
+Group2Filename2=k2.txt
+Group2File2ExpandType=Normal
+Group3Platform=All
+Group3Language=All
+Group3NumberOfFiles=1
+Group3DestDir=Gone
+Group3Loc=
+Group3Filename1=g.txt
+Group3File1ExpandType=Normal
+Group4Platform=All
+Group4Language=All
+Group4NumberOfFiles=1
+Group4DestDir=
+Group4Loc=
+Group4Filename1=r.txt
+Group4File1ExpandType=Normal
+)"));
+    ASSERT_TRUE(modTAVIN::LoadInstaller());
+    Show();
+    ASSERT_EQ(Rows(), (Rows_t{{"r.txt", ""}}));
+
+    ui.File(dir / "Inst/top.txt");
+    tab->mnuInsertFile_Click();
+    Rename("Files\\A\\Old", "New");
+    Select("Files\\A\\Keep");
+    tab->mnuDelFile_Click();
+    Select("Files\\Gone");
+    tab->mnuDeleteFolder_Click();
+    Select("Files");
+    tab->mnuInsertFolder_Click();
+    Type("Fresh");
+    ui.File(dir / "Inst/Sub/Deep/f.txt");
+    tab->mnuInsertFile_Click();
+    EXPECT_TRUE(ui.messages.empty());
+
+    const std::map<std::string, Rows_t> shown = AllRows(tree, [this] { return Rows(); });
+    EXPECT_EQ(shown, (std::map<std::string, Rows_t>{
+                         {"Files", {{"r.txt", ""}, {"top.txt", ""}}},
+                         {"Files\\A\\New", {{"old.txt", ""}}},
+                         {"Files\\A\\Keep", {{"k1.txt", "Src"}}},
+                         {"Files\\Fresh", {{"f.txt", "Sub\\Deep"}}}}));
+
+    ASSERT_TRUE(modTAVIN::SaveTavinIni());
+    EXPECT_TRUE(ui.messages.empty());
+    const std::string saved = ReadFileBytes(S().TavinIniPath);
+    EXPECT_EQ(saved.find("g.txt"), std::string::npos);
+    EXPECT_EQ(saved.find("k2.txt"), std::string::npos);
+    ASSERT_TRUE(modTAVIN::LoadInstaller());
+    Show();
+    EXPECT_EQ(AllRows(tree, [this] { return Rows(); }), shown);
 }
 
 }  // namespace
