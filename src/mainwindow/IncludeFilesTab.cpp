@@ -258,6 +258,11 @@ QTreeWidgetItem* IncludeFilesTab::AddTreeNode(QTreeWidgetItem* relative,
         node->setIcon(0, icon);
     }
     if (key) keys_[*key] = node;
+    if (fillingTree_) {
+        // The rebuild shows its nodes once at its end: node by node costs a layout each.
+        lastAdded_ = node;
+        return node;
+    }
     for (QTreeWidgetItem* up = node->parent(); up; up = up->parent()) up->setExpanded(true);
     TVWDestFiles->scrollToItem(node);
     return node;
@@ -313,6 +318,8 @@ void IncludeFilesTab::FillDestFilesTree() {
     const int16_t count = modTAVIN::BlindCopyCount();
     const bool custom = count == settings.Components.Count() && settings.Type == "Custom";
     QTreeWidgetItem* root = nullptr;  // where the current record's folders go
+    fillingTree_ = true;
+    lastAdded_ = nullptr;
     for (int16_t i = 1; i <= count; ++i) {
         const BlindCopy rec = modTAVIN::GetBlindCopy(i);
         const std::string product = Util::GetIniString(
@@ -340,6 +347,10 @@ void IncludeFilesTab::FillDestFilesTree() {
             }
         }
     }
+    fillingTree_ = false;
+    // Every node with children is an ancestor of an added node.
+    TVWDestFiles->expandAll();
+    if (lastAdded_) TVWDestFiles->scrollToItem(lastAdded_);
     if (count != 0) {
         if (QTreeWidgetItem* first = NodeByKey(modTAVIN::GetBlindCopy(1).Name)) {
             SelectNodeQuietly(first);

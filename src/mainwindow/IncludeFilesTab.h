@@ -92,6 +92,8 @@ private:
     frmMain* main_;
     std::map<std::string, QTreeWidgetItem*> keys_;
     QTreeWidgetItem* labelEditNode_ = nullptr;
+    bool fillingTree_ = false;  // a rebuild is adding its nodes
+    QTreeWidgetItem* lastAdded_ = nullptr;
     bool quietSelection_ = false;  // selection changed by code: no grid refill
     bool mouseInTree_ = false;     // a click on the tree is under way
     bool swallowTreeRelease_ = false;
