@@ -70,10 +70,10 @@ TEST_F(CopyListTest, AddFileChoosesGroupByPlace) {
     ASSERT_EQ(Groups().Count(), 2);
     EXPECT_EQ(Groups()(1).Files.Count(), 2);
     EXPECT_EQ(Groups()(2).Loc, "L2");
+}
 
-    // An earlier group without files (here: one holding only a shortcut) takes the new place.
-    ResetState();
-    SetUp();
+TEST_F(CopyListTest, AddFileFillsAnEarlierGroupWithoutFiles) {
+    // A group holding only a shortcut takes the new file's place.
     FileGroup& iconsOnly = AddGroup(Group("All"));
     iconsOnly.DestDir = "Old";
     iconsOnly.Icons.Append(IconEntry{});
