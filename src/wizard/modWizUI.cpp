@@ -1,0 +1,168 @@
+#include "wizard/modWizUI.h"
+
+#include "store/TextMatch.h"
+#include "store/modTAVIN.h"
+
+namespace modWizUI {
+
+WizardSettings WizSettings;
+
+namespace {
+
+constexpr const char* kCollabKey = "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings";
+constexpr const char* kViewerKey = "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer";
+constexpr const char* kFullKey = "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer";
+constexpr const char* kWebServicesUpdate = "DisableWebServicesUpdate";
+constexpr const char* kProductUpdate = "DisableTessaryUpdate";
+
+// The rows live in copy list 1. A model without any copy list has none of them: lookups find
+// nothing and edits are skipped, so the wizard never fails on such a model.
+constexpr int16_t kRegList = 1;
+
+bool HasRegList() { return modTAVIN::BlindCopyCount() >= kRegList; }
+
+bool FindRow(const RegEntry& row, std::string* data = nullptr) {
+    return HasRegList() && modTAVIN::FindRegEntry(kRegList, row, data);
+}
+
+void RemoveRowIfPresent(const RegEntry& row) {
+    if (FindRow(row)) modTAVIN::RemoveRegEntry(kRegList, row);
+}
+
+void SetRow(const RegEntry& row) {
+    if (HasRegList()) modTAVIN::SetRegEntry(kRegList, row);
+}
+
+RegEntry Row(const char* key, const std::string& valueName, const char* valueType,
+             const std::string& data) {
+    return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, valueName, valueType, data};
+}
+
+bool ProductContains(const char* part) {
+    return TextMatch::ContainsNoCase(WizSettings.Product, part);
+}
+
+// Removes both update-disabling rows under key, then sets them again when they are wanted.
+void ApplyUpdateRows(RegEntry (*row)(const std::string&), bool wanted) {
+    for (const char* name : {kWebServicesUpdate, kProductUpdate}) {
+        RemoveRowIfPresent(row(name));
+        if (wanted) SetRow(row(name));
+    }
+}
+
+}  // namespace
+
+RegEntry CollabServerRow(const std::string& server) {
+    return Row(kCollabKey, "tDAVFDF", "STRING", server);
+}
+RegEntry ViewerUpdateRow(const std::string& valueName) {
+    return Row(kViewerKey, valueName, "Number", "1");
+}
+RegEntry FullUpdateRow(const std::string& valueName) {
+    return Row(kFullKey, valueName, "Number", "1");
+}
+
+void SetWizardSettings(const WizardSettings& settings) { WizSettings = settings; }
+
+WizardSettings GetWizardSettings() { return WizSettings; }
+
+void LoadWizardSettings() {
+    const OemInstall o = modTAVIN::GetOemInstall();
+    WizardSettings& w = WizSettings;
+    w.Product = o.Product;
+    w.DisplayWelcomeDlg = o.DisplayWelcomeDlg;
+    w.DisplayEULA = o.DisplayEULA;
+    w.DisplayTypeOfInstallDlg = o.DisplayTypeOfInstallDlg;
+    w.DisplaySelectDestDirDlg = o.DisplaySelectDestDirDlg;
+    w.DisplayCustomDlg = o.DisplayCustomDlg;
+    w.DisplayUserInfoDlg = o.DisplayUserInfoDlg;
+    w.DisplayConfirmRegDlg = o.DisplayConfirmRegDlg;
+    w.DisplayStartCopyDlg = o.DisplayStartCopyDlg;
+    w.DisplayFinalMessage = o.DisplayFinalMessage;
+    w.DisplayRebootDlg = o.DisplayRebootDlg;
+    w.InstallModeSilent = o.InstallModeSilent;
+    w.UninstallPreviousVersions = o.UninstallPreviousVersions;
+    w.DefaultDestDir = o.DefaultDestDir;
+    w.ProductHidesDestDirDlgs = o.ProductHidesDestDirDlgs;
+    w.Type = o.Type;
+    w.ProductHidesTypeDlg = o.ProductHidesTypeDlg;
+    w.UserName = o.UserName;
+    w.UserCompanyName = o.UserCompanyName;
+    w.UserSerialNumber = o.UserSerialNumber;
+    w.ProductHidesUserInfoDlg = o.ProductHidesUserInfoDlg;
+    w.Components = o.Components;
+    w.Languages = o.Iss.Languages;
+    w.SelectedLanguage = o.Iss.SelectedLanguage;
+
+    // Both lookups run; only the viewer's web-services row and the full/forms product-update
+    // row count, whatever the edition.
+    const bool viewerRow = FindRow(ViewerUpdateRow(kWebServicesUpdate));
+    const bool fullRow = FindRow(FullUpdateRow(kProductUpdate));
+    w.DisableUpdates = viewerRow || fullRow;
+
+    std::string server;
+    w.CollabServer = FindRow(CollabServerRow({}), &server) ? server : std::string();
+}
+
+void ApplyWizardSettings() {
+    const WizardSettings& w = WizSettings;
+    OemInstall o = modTAVIN::GetOemInstall();
+    o.DisplayWelcomeDlg = w.DisplayWelcomeDlg;
+    o.DisplayEULA = w.DisplayEULA;
+    o.DisplayTypeOfInstallDlg = w.DisplayTypeOfInstallDlg;
+    o.DisplaySelectDestDirDlg = w.DisplaySelectDestDirDlg;
+    o.DisplayCustomDlg = w.DisplayCustomDlg;
+    o.DisplayUserInfoDlg = w.DisplayUserInfoDlg;
+    o.DisplayConfirmRegDlg = w.DisplayConfirmRegDlg;
+    o.DisplayStartCopyDlg = w.DisplayStartCopyDlg;
+    o.DisplayFinalMessage = w.DisplayFinalMessage;
+    o.DisplayRebootDlg = w.DisplayRebootDlg;
+    o.DefaultDestDir = w.DefaultDestDir;
+    o.Type = w.Type;
+    o.UserCompanyName = w.UserCompanyName;
+    o.UserName = w.UserName;
+    o.UserSerialNumber = w.UserSerialNumber;
+    o.Components = w.Components;
+    o.Iss.SelectedLanguage = w.SelectedLanguage;
+    o.UninstallCombineVersions = w.UninstallPreviousVersions;
+    o.UninstallPreviousVersions = w.UninstallPreviousVersions;
+    modTAVIN::SetOemInstall(o);
+
+    if (IsFullEdition()) {
+        if (!w.CollabServer.empty()) {
+            SetRow(CollabServerRow(w.CollabServer));
+        } else {
+            RemoveRowIfPresent(CollabServerRow({}));
+        }
+    }
+
+    if (IsViewerEdition()) {
+        ApplyUpdateRows(ViewerUpdateRow, w.DisableUpdates);
+    } else if (IsFullEdition() || IsFormsEdition()) {
+        ApplyUpdateRows(FullUpdateRow, w.DisableUpdates);
+    }
+
+    // The preset overrides whatever step one stored for the fields it sets.
+    if (w.InstallModeSilent) {
+        modTAVIN::SetSilentDefaults();
+    } else {
+        modTAVIN::LoadProductDefaults();
+    }
+}
+
+bool IsFullEdition() {
+    return ProductContains("Vontu(R) Tessary(R)") && !ProductContains("Vontu(R) Tessary(R) Fumarel");
+}
+
+bool IsViewerEdition() { return ProductContains("Tessary Lumeno"); }
+
+bool IsFormsEdition() {
+    return ProductContains("Tessary Formwell") || ProductContains("Tessary Sanctile");
+}
+
+int16_t AbsInt(int16_t value) {
+    if (value == INT16_MIN) return INT16_MAX;
+    return static_cast<int16_t>(value < 0 ? -value : value);
+}
+
+}  // namespace modWizUI

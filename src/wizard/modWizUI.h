@@ -1,0 +1,71 @@
+#pragma once
+// The wizard's working record: the part of the open installer's settings that the wizard edits,
+// plus the two registry choices of its options page. Loaded from the model when a wizard window
+// first becomes active, replaced whole as the administrator moves through the pages, and applied
+// back to the model (settings, registry rows of the first copy list, closing preset) on Finish.
+// Nothing here touches a file. No Qt: texts are Windows-1252 bytes.
+
+#include <cstdint>
+#include <string>
+
+#include "store/model.h"
+
+namespace modWizUI {
+
+struct WizardSettings {
+    std::string Product;
+    bool DisplayWelcomeDlg = false;
+    bool DisplayEULA = false;
+    bool DisplayTypeOfInstallDlg = false;
+    bool DisplaySelectDestDirDlg = false;
+    bool DisplayCustomDlg = false;
+    bool DisplayUserInfoDlg = false;
+    bool DisplayConfirmRegDlg = false;
+    bool DisplayStartCopyDlg = false;
+    bool DisplayFinalMessage = false;
+    bool DisplayRebootDlg = false;
+    bool InstallModeSilent = false;  // chooses the closing preset; not written back
+    bool UninstallPreviousVersions = false;
+    std::string DefaultDestDir;
+    bool ProductHidesDestDirDlgs = false;  // read-only inside the wizard
+    std::string Type;
+    bool ProductHidesTypeDlg = false;  // read-only inside the wizard
+    std::string UserName;
+    std::string UserCompanyName;
+    std::string UserSerialNumber;
+    bool ProductHidesUserInfoDlg = false;  // read-only inside the wizard
+    OneBasedList<ComponentEntry> Components;
+    OneBasedList<LanguageEntry> Languages;  // not written back
+    int16_t SelectedLanguage = 0;           // 1-based position in Languages
+    std::string CollabServer;
+    bool DisableUpdates = false;
+    bool operator==(const WizardSettings&) const = default;
+};
+
+// The module's one record, for the life of the process. Windows work on copies of it
+// (GetWizardSettings / SetWizardSettings); tests may reset it.
+extern WizardSettings WizSettings;
+
+void SetWizardSettings(const WizardSettings& settings);
+WizardSettings GetWizardSettings();
+
+// Fills WizSettings from the model and the registry rows of its first copy list.
+void LoadWizardSettings();
+// Writes WizSettings back to the model, sets or removes the registry rows of the first copy
+// list for the product's edition, then runs the silent or the product's preset.
+void ApplyWizardSettings();
+
+// Edition tests on WizSettings.Product (letter case ignored); all false before a load.
+bool IsFullEdition();
+bool IsViewerEdition();
+bool IsFormsEdition();
+
+// Absolute value; the one value without a 16-bit absolute (-32768) gives 32767.
+int16_t AbsInt(int16_t value);
+
+// The registry rows the wizard reads and writes (all "All", HKEY_LOCAL_MACHINE).
+RegEntry CollabServerRow(const std::string& server);
+RegEntry ViewerUpdateRow(const std::string& valueName);
+RegEntry FullUpdateRow(const std::string& valueName);
+
+}  // namespace modWizUI
