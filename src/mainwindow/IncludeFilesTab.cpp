@@ -229,6 +229,8 @@ void IncludeFilesTab::BuildControls() {
     FGFileInfo->setColumnWidth(0, px(2000));
     FGFileInfo->setColumnWidth(1, px(4790));
     FGFileInfo->viewport()->installEventFilter(this);
+    // Room for the grid's right and bottom edges with the margin the tree keeps on the left.
+    setMinimumSize(px(3720 + 5895 + 120), py(1200 + 5175 + 120));
 }
 
 // ---- Tree -----------------------------------------------------------------------------------
@@ -381,9 +383,14 @@ void IncludeFilesTab::FillFileGrid() {
                 FGFileInfo->setRowCount(row + 1);
                 FGFileInfo->setItem(row, 0, Cell(f.FileName));
                 FGFileInfo->setItem(row, 1, Cell(f.Loc));
-                FGFileInfo->setCurrentCell(row, 1);
             }
         }
+    }
+    const int rows = FGFileInfo->rowCount();
+    if (rows > 0) {
+        FGFileInfo->setCurrentCell(rows - 1, 1);
+        // The two columns are wider than the grid: keep the file names in view.
+        FGFileInfo->scrollToItem(FGFileInfo->item(rows - 1, 0));
     }
 }
 

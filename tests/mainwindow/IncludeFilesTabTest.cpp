@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -477,6 +478,8 @@ TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
 
     Click(tree, tree->visualItemRect(Node("R")).center(), Qt::LeftButton);
     EXPECT_EQ(Rows(), (Rows_t{{"r.txt", ""}}));
+    EXPECT_EQ(grid->currentColumn(), 1);
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);  // the file names stay in view
     EXPECT_FALSE(frm.mnuEditDestDir->isVisible());
 
     Click(grid, grid->visualItemRect(grid->item(0, 0)).center(), Qt::RightButton);
