@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/atomicfile.h"
+#include "platform/changewatch.h"
 #include "platform/fileops.h"
 #include "platform/inidoc.h"
 
@@ -57,6 +58,12 @@ struct Entry {
     bool dirty = false;
     bool existedAtTouch = false;
     Signature sigAtTouch;
+    // Change notification: while the file is watched and no event came since the last look at
+    // the disk (same generation), the copy is known to match the disk without looking.
+    bool watched = false;
+    int fileWatch = -1;
+    ino_t watchedIno = 0;
+    std::uint64_t checkedGeneration = 0;
 };
 
 // Where a caller's path leads on disk.
@@ -102,24 +109,39 @@ class Engine {
 public:
     std::mutex mu;
 
-    // The entry of a caller's path, checked against the disk (a file changed in the running
-    // batch is not: the batch's copy is the truth until the commit).
-    Entry& Acquire(const std::string& given, std::string& givenKey) {
-        givenKey = Normal(given);
-        if (depth_ > 0) {
-            if (auto it = batchAlias_.find(givenKey); it != batchAlias_.end()) return *it->second;
-        } else if (cache_.size() > kMaxFiles) {
-            cache_.clear();
+    // The entry of a caller's path, matching what the disk holds (a file changed in the
+    // running batch is not checked: the batch's copy is the truth until the commit).
+    Entry& Acquire(const std::string& given) {
+        auto fast = fast_.find(given);
+        if (fast != fast_.end() && fast->second->dirty) return *fast->second;
+        const std::uint64_t generation = watch_.Poll();
+        if (fast != fast_.end() && fast->second->watched &&
+            fast->second->checkedGeneration == generation) {
+            return *fast->second;
         }
+        if (depth_ == 0 && cache_.size() > kMaxFiles) Clear();
+
+        // Watch before looking, so that a change made after the look raises an event.
+        bool watched = watch_.WatchName(platform::DirectoryOf(given), platform::LastComponent(given));
         Found f = Resolve(given);
-        const std::string key = f.path == given ? givenKey : Normal(f.path);
+        const std::string key = Normal(f.path);
         auto& slot = cache_[key];
         if (!slot) {
             slot = std::make_unique<Entry>();
             slot->key = key;
         }
         Entry& e = *slot;
+        if (watched && f.exists && (!watch_.IsLive(e.fileWatch) || e.watchedIno != f.st.st_ino)) {
+            e.fileWatch = watch_.WatchFile(f.path);
+            e.watchedIno = f.st.st_ino;
+            watched = e.fileWatch >= 0;
+            f = Resolve(given);  // what changed before the watch stood
+        }
         if (!e.dirty) Refresh(e, f);
+        e.watched = watched;
+        e.checkedGeneration = generation;
+        if (fast_.size() > kMaxPaths) fast_.clear();
+        fast_[given] = &e;
         return e;
     }
 
@@ -132,7 +154,7 @@ public:
     }
 
     // After an edit of the entry's copy: outside a batch the file is written at once.
-    bool Changed(Entry& e, const std::string& givenKey) {
+    bool Changed(Entry& e) {
         if (depth_ > 0) {
             if (!e.dirty) {
                 e.dirty = true;
@@ -140,11 +162,10 @@ public:
                 e.sigAtTouch = e.sig;
                 touched_.push_back(&e);
             }
-            batchAlias_[givenKey] = &e;
             return true;
         }
         if (Flush(e) != 0) {
-            cache_.erase(e.key);  // the copy holds an edit the disk does not
+            Drop(e);  // the copy holds an edit the disk does not
             return false;
         }
         return true;
@@ -175,7 +196,6 @@ public:
             e->dirty = false;
         }
         touched_.clear();
-        batchAlias_.clear();
         if (!r.ok) Clear();
         return r;
     }
@@ -192,18 +212,25 @@ public:
     bool InBatch() const { return depth_ > 0; }
 
     void Clear() {
+        fast_.clear();
         cache_.clear();
         touched_.clear();
-        batchAlias_.clear();
         caseAlias_.clear();
+        watch_.Reset();
     }
 
 private:
     static constexpr std::size_t kMaxFiles = 256;
+    static constexpr std::size_t kMaxPaths = 4096;
+
+    void Drop(Entry& e) {
+        fast_.clear();
+        cache_.erase(e.key);
+    }
 
     std::string Normal(const std::string& p) {
         if (auto it = normal_.find(p); it != normal_.end()) return it->second;
-        if (normal_.size() > 4096) normal_.clear();
+        if (normal_.size() > kMaxPaths) normal_.clear();
         std::string n = p.empty() ? p : std::filesystem::path(p).lexically_normal().string();
         normal_.emplace(p, n);
         return n;
@@ -226,7 +253,7 @@ private:
             }
             std::string variant = fileops::ResolveCase(given);
             if (variant != given && ::stat(variant.c_str(), &f.st) == 0) {
-                if (caseAlias_.size() > 4096) caseAlias_.clear();
+                if (caseAlias_.size() > kMaxPaths) caseAlias_.clear();
                 caseAlias_[given] = variant;
                 f.path = std::move(variant);
                 f.exists = true;
@@ -309,9 +336,8 @@ private:
     }
 
     void DropTouched() {
-        for (Entry* e : touched_) cache_.erase(e->key);
+        for (Entry* e : touched_) Drop(*e);
         touched_.clear();
-        batchAlias_.clear();
         aborted_ = false;
     }
 
@@ -322,8 +348,9 @@ private:
     std::unordered_map<std::string, std::string> caseAlias_;  // caller's path -> case variant
     int depth_ = 0;
     bool aborted_ = false;
+    std::unordered_map<std::string, Entry*> fast_;        // caller's path -> entry
     std::vector<Entry*> touched_;                         // in the order of their first change
-    std::unordered_map<std::string, Entry*> batchAlias_;  // normalised caller's path -> changed entry
+    platform::ChangeWatch watch_;
 };
 
 Engine& engine() {
@@ -340,8 +367,7 @@ std::string GetString(std::string_view section, std::string_view key, std::strin
     const std::string_view k = TrimBlanks(Readable(key));
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    std::string givenKey;
-    Entry& e = en.Acquire(path, givenKey);
+    Entry& e = en.Acquire(path);
     std::string_view text;
     if (auto v = e.doc->Value(sec, k)) {
         text = *v;
@@ -356,16 +382,14 @@ std::string GetString(std::string_view section, std::string_view key, std::strin
 std::string GetSectionNames(std::size_t size, const std::string& path) {
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    std::string givenKey;
-    return CutList(en.Acquire(path, givenKey).doc->SectionNames(), size);
+    return CutList(en.Acquire(path).doc->SectionNames(), size);
 }
 
 std::string GetSectionKeys(std::string_view section, std::size_t size, const std::string& path) {
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    std::string givenKey;
     // The section name of this request is matched as given, blanks included.
-    return CutList(en.Acquire(path, givenKey).doc->KeyNames(Readable(section)), size);
+    return CutList(en.Acquire(path).doc->KeyNames(Readable(section)), size);
 }
 
 namespace {
@@ -376,14 +400,13 @@ template <typename Edit>
 bool Update(const std::string& path, bool deletion, Edit edit) {
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    std::string givenKey;
-    Entry& e = en.Acquire(path, givenKey);
+    Entry& e = en.Acquire(path);
     if (!e.dirty) {
         if (deletion && !e.exists) return true;
         if (!Engine::Writable(e)) return false;
     }
     if (!edit(*e.doc)) return true;
-    return en.Changed(e, givenKey);
+    return en.Changed(e);
 }
 
 }  // namespace
