@@ -44,7 +44,7 @@ int16_t ReadCount(const std::string& section, const std::string& key, const std:
 // cut. A list that is cut keeps, as its count as read, the number of entries it really got.
 constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
 constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
-constexpr long kSectionSlack = 256;  // room for a section whose counts outrun its keys a little
+constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
 constexpr long kFileSlack = 64 * 1024;
 
 struct LoadBudget {
