@@ -25,6 +25,23 @@ std::string FromQPath(const QString& path) {
 }
 QString ToQPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
+// The hourglass covers the program's own windows; a prompt or dialog shown meanwhile waits for
+// the user and gets the ordinary pointer.
+class ArrowWhileAsking {
+public:
+    explicit ArrowWhileAsking(bool hourglass) : pushed_(hourglass) {
+        if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileAsking() {
+        if (pushed_) QApplication::restoreOverrideCursor();
+    }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool pushed_;
+};
+
 }  // namespace
 
 MsgResult QtUiServices::MessageBox(const std::string& text, MsgButtons buttons,
@@ -57,7 +74,10 @@ MsgResult QtUiServices::MessageBox(const std::string& text, MsgButtons buttons,
     for (const Choice& c : choices) set |= c.button;
     box.setStandardButtons(set);
     box.setDefaultButton(choices.front().button);
-    box.exec();
+    {
+        ArrowWhileAsking arrow(hourglass_);
+        box.exec();
+    }
     QAbstractButton* clicked = box.clickedButton();
     for (const Choice& c : choices)
         if (clicked && clicked == box.button(c.button)) return c.result;
@@ -65,6 +85,7 @@ MsgResult QtUiServices::MessageBox(const std::string& text, MsgButtons buttons,
 }
 
 std::string QtUiServices::BrowseForFolder(const std::string& title) {
+    ArrowWhileAsking arrow(hourglass_);
     return FromQPath(QFileDialog::getExistingDirectory(QApplication::activeWindow(), ToQ(title),
                                                        QDir::currentPath()));
 }
@@ -85,6 +106,7 @@ QString QtFileFilter(const std::string& filter) {
 
 std::string QtUiServices::OpenFileDialog(const std::string& filter,
                                          const std::string& initialDir) {
+    ArrowWhileAsking arrow(hourglass_);
     return FromQPath(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
                                                   ToQPath(initialDir), QtFileFilter(filter)));
 }
