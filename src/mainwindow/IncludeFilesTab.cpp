@@ -114,6 +114,10 @@ QTableWidgetItem* Cell(const std::string& text) {
     return cell;
 }
 
+// Twips (1/1440 inch) to pixels across and down.
+int TwipsX(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiX() / 1440.0); }
+int TwipsY(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiY() / 1440.0); }
+
 int Button(Qt::MouseButton b) {
     switch (b) {
         case Qt::LeftButton: return 1;
@@ -180,9 +184,8 @@ IncludeFilesTab::IncludeFilesTab(frmMain* main)
 IncludeFilesTab::~IncludeFilesTab() = default;
 
 void IncludeFilesTab::BuildControls() {
-    // Positions are given in twips (1/1440 inch).
-    auto px = [this](int twips) { return qRound(twips * logicalDpiX() / 1440.0); };
-    auto py = [this](int twips) { return qRound(twips * logicalDpiY() / 1440.0); };
+    auto px = [this](int twips) { return TwipsX(this, twips); };
+    auto py = [this](int twips) { return TwipsY(this, twips); };
     auto label = [&](const char* name, const char* text, int left, int top) {
         auto* l = new QLabel(QString::fromLatin1(text), this);
         l->setObjectName(name);
@@ -364,8 +367,8 @@ void IncludeFilesTab::FillFileGrid() {
     FGFileInfo->clearContents();
     FGFileInfo->setRowCount(0);
     FGFileInfo->setColumnCount(2);
-    FGFileInfo->setColumnWidth(0, qRound(2000 * logicalDpiX() / 1440.0));
-    FGFileInfo->setColumnWidth(1, qRound(4790 * logicalDpiX() / 1440.0));
+    FGFileInfo->setColumnWidth(0, TwipsX(this, 2000));
+    FGFileInfo->setColumnWidth(1, TwipsX(this, 4790));
 
     const int16_t count = modTAVIN::BlindCopyCount();
     QTreeWidgetItem* node = CommandNode();
