@@ -114,6 +114,10 @@ QTableWidgetItem* Cell(const std::string& text) {
     return cell;
 }
 
+// Twips (1/1440 inch) to pixels across and down.
+int TwipsX(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiX() / 1440.0); }
+int TwipsY(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiY() / 1440.0); }
+
 int Button(Qt::MouseButton b) {
     switch (b) {
         case Qt::LeftButton: return 1;
@@ -180,9 +184,8 @@ IncludeFilesTab::IncludeFilesTab(frmMain* main)
 IncludeFilesTab::~IncludeFilesTab() = default;
 
 void IncludeFilesTab::BuildControls() {
-    // Positions are given in twips (1/1440 inch).
-    auto px = [this](int twips) { return qRound(twips * logicalDpiX() / 1440.0); };
-    auto py = [this](int twips) { return qRound(twips * logicalDpiY() / 1440.0); };
+    auto px = [this](int twips) { return TwipsX(this, twips); };
+    auto py = [this](int twips) { return TwipsY(this, twips); };
     auto label = [&](const char* name, const char* text, int left, int top) {
         auto* l = new QLabel(QString::fromLatin1(text), this);
         l->setObjectName(name);
@@ -229,6 +232,8 @@ void IncludeFilesTab::BuildControls() {
     FGFileInfo->setColumnWidth(0, px(2000));
     FGFileInfo->setColumnWidth(1, px(4790));
     FGFileInfo->viewport()->installEventFilter(this);
+    // Room for the grid's right and bottom edges with the margin the tree keeps on the left.
+    setMinimumSize(px(3720 + 5895 + 120), py(1200 + 5175 + 120));
 }
 
 // ---- Tree -----------------------------------------------------------------------------------
@@ -362,8 +367,8 @@ void IncludeFilesTab::FillFileGrid() {
     FGFileInfo->clearContents();
     FGFileInfo->setRowCount(0);
     FGFileInfo->setColumnCount(2);
-    FGFileInfo->setColumnWidth(0, qRound(2000 * logicalDpiX() / 1440.0));
-    FGFileInfo->setColumnWidth(1, qRound(4790 * logicalDpiX() / 1440.0));
+    FGFileInfo->setColumnWidth(0, TwipsX(this, 2000));
+    FGFileInfo->setColumnWidth(1, TwipsX(this, 4790));
 
     const int16_t count = modTAVIN::BlindCopyCount();
     QTreeWidgetItem* node = CommandNode();
@@ -381,9 +386,14 @@ void IncludeFilesTab::FillFileGrid() {
                 FGFileInfo->setRowCount(row + 1);
                 FGFileInfo->setItem(row, 0, Cell(f.FileName));
                 FGFileInfo->setItem(row, 1, Cell(f.Loc));
-                FGFileInfo->setCurrentCell(row, 1);
             }
         }
+    }
+    const int rows = FGFileInfo->rowCount();
+    if (rows > 0) {
+        FGFileInfo->setCurrentCell(rows - 1, 1);
+        // The two columns are wider than the grid: keep the file names in view.
+        FGFileInfo->scrollToItem(FGFileInfo->item(rows - 1, 0));
     }
 }
 

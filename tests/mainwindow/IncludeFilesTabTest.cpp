@@ -1,5 +1,7 @@
 // The "Include Files" tab: building the tree and the grid from the copy lists, and the folder
 // and file commands with their effect on the model.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -7,11 +9,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -26,7 +27,8 @@
 using modTAVIN::S;
 
 static void PrintTo(const FileEntry& f, std::ostream* os) {
-    *os << "{" << f.DestDir << " | " << f.Loc << " | " << f.FileName << " | " << f.ExpandType << "}";
+    *os << "{" << f.DestDir << " | " << f.Loc << " | " << f.FileName << " | " << f.ExpandType
+        << "}";
 }
 
 namespace {
@@ -64,7 +66,8 @@ std::vector<FileEntry> FilesOf(int record) {
 
 std::vector<std::string> Children(const QTreeWidgetItem* node) {
     std::vector<std::string> out;
-    for (int k = 0; k < node->childCount(); ++k) out.push_back(node->child(k)->text(0).toStdString());
+    for (int k = 0; k < node->childCount(); ++k)
+        out.push_back(node->child(k)->text(0).toStdString());
     return out;
 }
 
@@ -105,7 +108,8 @@ protected:
     // The first node (depth first) with that full path.
     QTreeWidgetItem* Node(const std::string& path) {
         std::vector<QTreeWidgetItem*> todo;
-        for (int k = tree->topLevelItemCount() - 1; k >= 0; --k) todo.push_back(tree->topLevelItem(k));
+        for (int k = tree->topLevelItemCount() - 1; k >= 0; --k)
+            todo.push_back(tree->topLevelItem(k));
         while (!todo.empty()) {
             QTreeWidgetItem* n = todo.back();
             todo.pop_back();
@@ -167,7 +171,8 @@ TEST_F(IncludeFilesTabTest, ControlsImagesAndNotes) {
         EXPECT_EQ(image.tag, image.key);
         EXPECT_EQ(image.icon.pixmap(16, 16).size(), QSize(16, 16));
     }
-    EXPECT_EQ(keys, (std::vector<QString>{"Check", "X", "CircleX", "QuestMark", "CircleQ", "Folder"}));
+    EXPECT_EQ(keys,
+              (std::vector<QString>{"Check", "X", "CircleX", "QuestMark", "CircleQ", "Folder"}));
 
     std::vector<QString> texts;
     for (QLabel* l : tab->findChildren<QLabel*>()) texts.push_back(l->text());
@@ -225,11 +230,11 @@ TEST_F(IncludeFilesTabTest, CheckAndXOnlyInTheCustomView) {
 TEST_F(IncludeFilesTabTest, FolderChainsPerGroupAndGridPerFolder) {
     FileGroup iconsOnly = Group("Hidden", {});
     iconsOnly.Icons.Append(IconEntry{});
-    S().BlindCopies.Append(Record("R", {Group("A\\B", {File("A\\B", "L", "b.txt")}),
-                                        Group("A\\C", {File("A\\C", "L", "c.txt")}),
-                                        Group("A", {File("A", "L", "a1.txt")}),
-                                        Group("", {File("", "", "root.txt")}), iconsOnly,
-                                        Group("A", {File("A", "M", "a2.txt")})}));
+    S().BlindCopies.Append(Record(
+        "R",
+        {Group("A\\B", {File("A\\B", "L", "b.txt")}), Group("A\\C", {File("A\\C", "L", "c.txt")}),
+         Group("A", {File("A", "L", "a1.txt")}), Group("", {File("", "", "root.txt")}), iconsOnly,
+         Group("A", {File("A", "M", "a2.txt")})}));
     S().BlindCopies.Append(Record("S", {Group("A", {File("A", "L", "other.txt")})}));
     Show();
 
@@ -257,8 +262,8 @@ TEST_F(IncludeFilesTabTest, FolderChainsPerGroupAndGridPerFolder) {
 TEST_F(IncludeFilesTabTest, SpecialProductHangsOtherRecordsUnderTheLastListedRoot) {
     Product("Tessary Sanctile 5.0");
     S().BlindCopies.Append(Record("Tessary Program Files", {Group("P", {File("P", "", "p.txt")})}));
-    S().BlindCopies.Append(Record("Extras", {Group("E", {File("E", "", "e.txt")}),
-                                             Group("P", {File("P", "", "x.txt")})}));
+    S().BlindCopies.Append(Record(
+        "Extras", {Group("E", {File("E", "", "e.txt")}), Group("P", {File("P", "", "x.txt")})}));
     Show();
     EXPECT_TRUE(ui.messages.empty());
     ASSERT_EQ(tree->topLevelItemCount(), 1);
@@ -272,7 +277,8 @@ TEST_F(IncludeFilesTabTest, SpecialProductHangsOtherRecordsUnderTheLastListedRoo
     // Unlisted first: no root to hang on, once per such record.
     S().BlindCopies.InsertAt(1, Record("First", {Group("F", {File("F", "", "f.txt")})}));
     Show();
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error adding top level component to tvwDestFiles"});
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>{"Error adding top level component to tvwDestFiles"});
     EXPECT_EQ(ui.messages[0].title, "KIVO");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(Children(tree->topLevelItem(0)), (std::vector<std::string>{"P", "E", "P"}));
@@ -290,7 +296,8 @@ TEST_F(IncludeFilesTabTest, SpecialProductHangsOtherRecordsUnderTheLastListedRoo
     S().BlindCopies.Append(Record("First", {}));
     Show();
     EXPECT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Error adding top level component to tvwDestFiles"});
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>{"Error adding top level component to tvwDestFiles"});
 }
 
 TEST_F(IncludeFilesTabTest, AddTreeNodeReportsFailuresWithoutANode) {
@@ -312,8 +319,9 @@ TEST_F(IncludeFilesTabTest, InsertFileTakesOnlyFilesBelowTheInstallerDirectory) 
     ui.File(dir / "Inst2/f.txt").File("");
     tab->mnuInsertFile_Click();
     tab->mnuInsertFile_Click();
-    EXPECT_EQ(ui.Texts(), std::vector<std::string>{
-                              "You may only select files from a subdirectory of the installer directory."});
+    EXPECT_EQ(ui.Texts(),
+              std::vector<std::string>{
+                  "You may only select files from a subdirectory of the installer directory."});
     ASSERT_EQ(ui.fileDialogs.size(), 2u);
     EXPECT_EQ(ui.fileDialogs[0].filter, "All Files (*.*)|*.*");
     EXPECT_EQ(ui.fileDialogs[0].initialDir, S().InstallerDir);
@@ -323,8 +331,8 @@ TEST_F(IncludeFilesTabTest, InsertFileTakesOnlyFilesBelowTheInstallerDirectory) 
     ui.File(dir / "Inst/Sub/Deep/f.txt");
     tab->mnuInsertFile_Click();
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(FilesOf(1), (std::vector<FileEntry>{File("A", "", "a.txt"),
-                                                 File("A", "Sub\\Deep", "f.txt")}));
+    EXPECT_EQ(FilesOf(1),
+              (std::vector<FileEntry>{File("A", "", "a.txt"), File("A", "Sub\\Deep", "f.txt")}));
     EXPECT_EQ(Rows(), (Rows_t{{"a.txt", ""}, {"f.txt", "Sub\\Deep"}}));
     EXPECT_TRUE(S().Modified);
 
@@ -353,7 +361,8 @@ TEST_F(IncludeFilesTabTest, InsertFolderTwiceAndConfirmingNewFolderUnchanged) {
 
     Select("R");
     tab->mnuInsertFolder_Click();
-    EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Folder already exists.", "Folder already exists."}));
+    EXPECT_EQ(ui.Texts(),
+              (std::vector<std::string>{"Folder already exists.", "Folder already exists."}));
     EXPECT_EQ(Children(tree->topLevelItem(0)), std::vector<std::string>{"New Folder"});
     EXPECT_FALSE(S().Modified);
 
@@ -369,17 +378,18 @@ TEST_F(IncludeFilesTabTest, InsertFolderTwiceAndConfirmingNewFolderUnchanged) {
 }
 
 TEST_F(IncludeFilesTabTest, LabelEditsRefusedAndAccepted) {
-    S().BlindCopies.Append(Record("R", {Group("A", {File("A", "", "a.txt")}),
-                                        Group("B", {File("B", "", "b.txt")}),
-                                        Group("Z", {File("Z", "", "z.txt")})}));
+    S().BlindCopies.Append(
+        Record("R", {Group("A", {File("A", "", "a.txt")}), Group("B", {File("B", "", "b.txt")}),
+                     Group("Z", {File("Z", "", "z.txt")})}));
     Show();
     S().Modified = false;
 
     for (const char* bad : {"B", "", "x*y", "x\\\\y"}) {
         ui.ClearLog();
         Rename("R\\A", QString::fromLatin1(bad));
-        EXPECT_EQ(ui.Texts(), std::vector<std::string>{std::string(bad) == "B" ? "Folder already exists."
-                                                                              : "Invalid Name"})
+        EXPECT_EQ(ui.Texts(),
+                  std::vector<std::string>{std::string(bad) == "B" ? "Folder already exists."
+                                                                   : "Invalid Name"})
             << bad;
         EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "A");
     }
@@ -402,7 +412,7 @@ TEST_F(IncludeFilesTabTest, LabelEditsRefusedAndAccepted) {
     Rename("R\\Z", "C\\D");
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(FilesOf(1), (std::vector<FileEntry>{File("B", "", "b.txt"), File("b", "", "a.txt"),
-                                                 File("C\\D", "", "z.txt")}));
+                                                  File("C\\D", "", "z.txt")}));
     EXPECT_TRUE(S().Modified);
     // Renaming the two-level label again replaces both levels.
     Rename("R\\C\\D", "E");
@@ -428,7 +438,9 @@ TEST_F(IncludeFilesTabTest, RenameMovesTheFolderAndWhatLiesBelowIt) {
     EXPECT_EQ(Node("R\\A\\New")->text(0), "New");
     EXPECT_EQ(Rows(), before);  // the grid is not refilled
     std::vector<FileEntry> files = FilesOf(1);
-    auto has = [&](const FileEntry& f) { return std::find(files.begin(), files.end(), f) != files.end(); };
+    auto has = [&](const FileEntry& f) {
+        return std::find(files.begin(), files.end(), f) != files.end();
+    };
     EXPECT_TRUE(has(File("A\\New", "", "1.txt")));
     EXPECT_TRUE(has(File("A\\New\\Sub", "L", "2.txt")));
     EXPECT_TRUE(has(File("A\\Older", "", "3.txt")));
@@ -456,15 +468,16 @@ TEST_F(IncludeFilesTabTest, DeleteFolderAndDeleteFile) {
 
     Select("R\\A\\Old");
     tab->mnuDeleteFolder_Click();
-    EXPECT_EQ(FilesOf(1), (std::vector<FileEntry>{File("", "", "1.txt"), File("A\\Older", "", "5.txt")}));
+    EXPECT_EQ(FilesOf(1),
+              (std::vector<FileEntry>{File("", "", "1.txt"), File("A\\Older", "", "5.txt")}));
     EXPECT_EQ(Children(tree->topLevelItem(0)->child(0)), std::vector<std::string>{});
     ASSERT_NE(tree->currentItem(), nullptr);
     EXPECT_TRUE(tree->currentItem()->isSelected());
 }
 
 TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
-    S().BlindCopies.Append(Record("R", {Group("", {File("", "", "r.txt")}),
-                                        Group("A", {File("A", "", "a.txt")})}));
+    S().BlindCopies.Append(
+        Record("R", {Group("", {File("", "", "r.txt")}), Group("A", {File("A", "", "a.txt")})}));
     Show();
     ShowWindow();
     QTreeWidgetItem* a = Node("R\\A");
@@ -477,6 +490,8 @@ TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
 
     Click(tree, tree->visualItemRect(Node("R")).center(), Qt::LeftButton);
     EXPECT_EQ(Rows(), (Rows_t{{"r.txt", ""}}));
+    EXPECT_EQ(grid->currentColumn(), 1);
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);  // the file names stay in view
     EXPECT_FALSE(frm.mnuEditDestDir->isVisible());
 
     Click(grid, grid->visualItemRect(grid->item(0, 0)).center(), Qt::RightButton);
@@ -508,45 +523,25 @@ TEST_F(IncludeFilesTabTest, SavedSettingsHoldExactlyTheFilesTheGridShowed) {
     S().SetupIssPath = modTAVIN::PathIn(inst, "Setup.iss");
     S().SetupLidPath = modTAVIN::PathIn(inst, "Setup.lid");
     S().KivoIniPath = dir / "KIVO.ini";
-    WriteFileBytes(S().TavinIniPath, Crlf(R"([Main]
-Product=Kivo Sample 1.0
-[Components]
-NUMBER=1
-Comp1=Files
-Comp1Enabled=YES
-[Comp1 BlindCopy]
-NumberOfGroups=4
-Group1Platform=All
-Group1Language=All
-Group1NumberOfFiles=1
-Group1DestDir=A\Old
-Group1Loc=
-Group1Filename1=old.txt
-Group1File1ExpandType=Normal
-Group2Platform=All
-Group2Language=All
-Group2NumberOfFiles=2
-Group2DestDir=A\Keep
-Group2Loc=Src
-Group2Filename1=k1.txt
-Group2File1ExpandType=Normal
-Group2Filename2=k2.txt
-Group2File2ExpandType=Normal
-Group3Platform=All
-Group3Language=All
-Group3NumberOfFiles=1
-Group3DestDir=Gone
-Group3Loc=
-Group3Filename1=g.txt
-Group3File1ExpandType=Normal
-Group4Platform=All
-Group4Language=All
-Group4NumberOfFiles=1
-Group4DestDir=
-Group4Loc=
-Group4Filename1=r.txt
-Group4File1ExpandType=Normal
-)"));
+    // One copy-list section in the file's own spelling.
+    std::string ini =
+        "[Main]\nProduct=Kivo Sample 1.0\n[Components]\nNUMBER=1\nComp1=Files\n"
+        "Comp1Enabled=YES\n[Comp1 BlindCopy]\nNumberOfGroups=4\n";
+    const std::vector<FileGroup> groups = {
+        Group("A\\Old", {File("", "", "old.txt")}),
+        Group("A\\Keep", {File("", "Src", "k1.txt"), File("", "Src", "k2.txt")}),
+        Group("Gone", {File("", "", "g.txt")}), Group("", {File("", "", "r.txt")})};
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const std::string k = "Group" + std::to_string(g + 1);
+        ini += k + "Platform=All\n" + k + "Language=All\n" + k +
+               "NumberOfFiles=" + std::to_string(groups[g].Files.Count()) + "\n" + k +
+               "DestDir=" + groups[g].DestDir + "\n" + k + "Loc=" + groups[g].Loc + "\n";
+        for (int f = 1; f <= groups[g].Files.Count(); ++f) {
+            ini += k + "Filename" + std::to_string(f) + "=" + groups[g].Files(f).FileName + "\n" +
+                   k + "File" + std::to_string(f) + "ExpandType=Normal\n";
+        }
+    }
+    WriteFileBytes(S().TavinIniPath, Crlf(ini));
     ASSERT_TRUE(modTAVIN::LoadInstaller());
     Show();
     ASSERT_EQ(Rows(), (Rows_t{{"r.txt", ""}}));
@@ -566,11 +561,10 @@ Group4File1ExpandType=Normal
     EXPECT_TRUE(ui.messages.empty());
 
     const std::map<std::string, Rows_t> shown = AllRows(tree, [this] { return Rows(); });
-    EXPECT_EQ(shown, (std::map<std::string, Rows_t>{
-                         {"Files", {{"r.txt", ""}, {"top.txt", ""}}},
-                         {"Files\\A\\New", {{"old.txt", ""}}},
-                         {"Files\\A\\Keep", {{"k1.txt", "Src"}}},
-                         {"Files\\Fresh", {{"f.txt", "Sub\\Deep"}}}}));
+    EXPECT_EQ(shown, (std::map<std::string, Rows_t>{{"Files", {{"r.txt", ""}, {"top.txt", ""}}},
+                                                    {"Files\\A\\New", {{"old.txt", ""}}},
+                                                    {"Files\\A\\Keep", {{"k1.txt", "Src"}}},
+                                                    {"Files\\Fresh", {{"f.txt", "Sub\\Deep"}}}}));
 
     ASSERT_TRUE(modTAVIN::SaveTavinIni());
     EXPECT_TRUE(ui.messages.empty());
