@@ -1,1 +1,176 @@
 #include "platform/fileops.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/asciicase.h"
+#include "platform/atomicfile.h"
+
+namespace kivo::fileops {
+
+namespace {
+
+thread_local std::string t_lastError;
+
+bool Fail(int err) {
+    t_lastError = platform::ErrorText(err);
+    return false;
+}
+
+bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+
+bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
+
+bool CopyContent(int from, int to) {
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ssize_t n = ::read(from, buf.data(), buf.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        if (!platform::WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
+// Copies `from` (resolved) onto `to` (resolved), replacing it atomically; the copy takes the
+// source's permission bits, read-only included, like the copy of the desktop system.
+bool CopyResolved(const std::string& from, const std::string& to) {
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Fail(errno);
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(in);
+        return Fail(err ? err : EINVAL);
+    }
+    int err = platform::ReplaceFile(
+        to,
+        [in](int out) {
+            return ::lseek(in, 0, SEEK_SET) == 0 && CopyContent(in, out);
+        },
+        st.st_mode & 07777);
+    ::close(in);
+    return err ? Fail(err) : true;
+}
+
+}  // namespace
+
+char Separator() { return '/'; }
+
+std::string Join(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    std::string out = dir;
+    std::size_t skip = 0;
+    while (skip < name.size() && name[skip] == '/') ++skip;
+    if (out.back() != '/') out += '/';
+    out.append(name, skip, std::string::npos);
+    return out;
+}
+
+std::string ResolveCase(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || StatOf(path, st)) return path;
+    const std::string name = platform::LastComponent(path);
+    if (name.empty() || name == "." || name == "..") return path;
+    const auto slash = path.find_last_of('/');
+    const std::string dirPart = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+
+    DIR* d = ::opendir(dirPart.empty() ? "." : dirPart.c_str());
+    if (!d) return path;
+    std::vector<std::string> matches;
+    while (dirent* e = ::readdir(d)) {
+        if (platform::EqualsIgnoreAsciiCase(e->d_name, name)) matches.emplace_back(e->d_name);
+    }
+    ::closedir(d);
+    if (matches.empty()) return path;
+    // Several spellings of one name can coexist here; take the same one every time.
+    std::sort(matches.begin(), matches.end());
+    return dirPart + matches.front();
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return StatOf(ResolveCase(path), st);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return StatOf(ResolveCase(path), st) && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+    struct stat st {};
+    return StatOf(ResolveCase(path), st) && S_ISDIR(st.st_mode);
+}
+
+bool DeleteFile(const std::string& path, bool force) {
+    const std::string p = ResolveCase(path);
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0) return Fail(errno);
+    if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
+    if (!force && !S_ISLNK(st.st_mode) && NoWriteBits(st)) return Fail(EACCES);
+    if (::unlink(p.c_str()) != 0) return Fail(errno);
+    return true;
+}
+
+bool MoveFile(const std::string& from, const std::string& to) {
+    const std::string src = ResolveCase(from);
+    const std::string dst = ResolveCase(to);
+    struct stat st {};
+    if (::lstat(src.c_str(), &st) != 0) return Fail(errno);
+    if (::lstat(dst.c_str(), &st) == 0) return Fail(EEXIST);
+    if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return true;
+    int err = errno;
+    if (err == EINVAL || err == ENOSYS) {
+        // A file system without the no-replace rename: a hard link fails when the target exists.
+        if (::link(src.c_str(), dst.c_str()) != 0) return Fail(errno);
+        ::unlink(src.c_str());
+        return true;
+    }
+    if (err == EXDEV) {
+        if (!CopyResolved(src, dst)) return false;
+        if (::unlink(src.c_str()) != 0) return Fail(errno);
+        return true;
+    }
+    return Fail(err);
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+    const std::string src = ResolveCase(from);
+    const std::string dst = ResolveCase(to);
+    struct stat st {};
+    if (StatOf(dst, st)) {
+        if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
+        // A read-only target is not replaced, as on the desktop system.
+        if (NoWriteBits(st)) return Fail(EACCES);
+    }
+    return CopyResolved(src, dst);
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat st {};
+    if (!StatOf(ResolveCase(path), st)) return Fail(errno);
+    return NoWriteBits(st);
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly) {
+    const std::string p = ResolveCase(path);
+    struct stat st {};
+    if (!StatOf(p, st)) return Fail(errno);
+    mode_t mode = st.st_mode & 07777;
+    mode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
+    if (::chmod(p.c_str(), mode) != 0) return Fail(errno);
+    return true;
+}
+
+std::string LastError() { return t_lastError; }
+
+}  // namespace kivo::fileops

@@ -1,1 +1,456 @@
 #include "platform/profile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/atomicfile.h"
+#include "platform/changewatch.h"
+#include "platform/fileops.h"
+#include "platform/inidoc.h"
+
+namespace kivo::profile {
+
+namespace {
+
+// What identifies one state of a file on disk. A change of content changes the size or the
+// modification time (or the inode, when the file is replaced); the change time also catches a
+// rewrite that set the modification time back.
+struct Signature {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime = 0;
+    std::int64_t ctime = 0;
+
+    bool operator==(const Signature&) const = default;
+    // The same content, whatever happened to the attributes (clearing or setting the
+    // read-only bit changes only the change time).
+    bool SameContent(const Signature& o) const {
+        return dev == o.dev && ino == o.ino && size == o.size && mtime == o.mtime;
+    }
+};
+
+Signature SignatureOf(const struct stat& st) {
+    constexpr std::int64_t kNs = 1'000'000'000;
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * kNs + st.st_mtim.tv_nsec,
+            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec};
+}
+
+// One file as last seen, with its parsed copy.
+struct Entry {
+    std::string key;   // the cache key: the resolved path, lexically normalised
+    std::string path;  // the file on disk
+    std::unique_ptr<IniDoc> doc;
+    bool exists = false;  // something is on disk under that path
+    int unusable = 0;     // errno that keeps it from being read as a file (a directory, ...)
+    mode_t mode = 0;
+    Signature sig;
+    // Inside a batch: changed since the batch began, and the state of the file when it was
+    // first changed (the commit refuses to replace a file someone else changed meanwhile).
+    bool dirty = false;
+    bool existedAtTouch = false;
+    Signature sigAtTouch;
+    // Change notification: while the file is watched and no event came since the last look at
+    // the disk (same generation), the copy is known to match the disk without looking.
+    bool watched = false;
+    int fileWatch = -1;
+    ino_t watchedIno = 0;
+    std::uint64_t checkedGeneration = 0;
+};
+
+// Where a caller's path leads on disk.
+struct Found {
+    std::string path;
+    bool exists = false;
+    struct stat st {};
+};
+
+std::string_view Readable(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+bool HoldsLineBreak(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// One pair of matching quotes around the whole text is not part of it.
+bool StripQuotes(std::string_view& s) {
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
+        s = s.substr(1, s.size() - 2);
+        return true;
+    }
+    return false;
+}
+
+// The buffer of `size` bytes holds at most size-1 bytes and a NUL; a quoted text that would
+// exactly fill it loses one byte more.
+std::string CutToBuffer(std::string_view text, bool quoted, std::size_t size) {
+    std::size_t take = std::min(text.size(), size - 1);
+    if (quoted && size == text.size() + 1 && take > 0) --take;
+    return std::string(text.substr(0, take));
+}
+
+// A name list that does not fit (with one byte to spare) keeps its first size-2 bytes and a NUL.
+std::string CutList(std::string full, std::size_t size) {
+    if (size == 0) return {};
+    if (full.size() == 1 || size > full.size()) return full;
+    full.resize(size >= 2 ? size - 2 : 0);
+    full.push_back('\0');
+    return full;
+}
+
+class Engine {
+public:
+    std::mutex mu;
+
+    // The entry of a caller's path, matching what the disk holds (a file changed in the
+    // running batch is not checked: the batch's copy is the truth until the commit).
+    Entry& Acquire(const std::string& given) {
+        auto fast = fast_.find(given);
+        if (fast != fast_.end() && fast->second->dirty) return *fast->second;
+        const std::uint64_t generation = watch_.Poll();
+        if (fast != fast_.end() && fast->second->watched &&
+            fast->second->checkedGeneration == generation) {
+            return *fast->second;
+        }
+        if (depth_ == 0 && cache_.size() > kMaxFiles) Clear();
+
+        // Watch before looking, so that a change made after the look raises an event.
+        bool watched = watch_.WatchName(platform::DirectoryOf(given), platform::LastComponent(given));
+        Found f = Resolve(given);
+        const std::string key = Normal(f.path);
+        auto& slot = cache_[key];
+        if (!slot) {
+            slot = std::make_unique<Entry>();
+            slot->key = key;
+        }
+        Entry& e = *slot;
+        if (watched && f.exists && (!watch_.IsLive(e.fileWatch) || e.watchedIno != f.st.st_ino)) {
+            e.fileWatch = watch_.WatchFile(f.path);
+            e.watchedIno = f.st.st_ino;
+            watched = e.fileWatch >= 0;
+            f = Resolve(given);  // what changed before the watch stood
+        }
+        if (!e.dirty) Refresh(e, f);
+        e.watched = watched;
+        e.checkedGeneration = generation;
+        if (fast_.size() > kMaxPaths) fast_.clear();
+        fast_[given] = &e;
+        return e;
+    }
+
+    // Whether a write may change the entry's file: it must be a readable regular file with a
+    // write bit, or be missing from a folder that exists.
+    static bool Writable(const Entry& e) {
+        if (e.exists) return !e.unusable && (e.mode & 0222) != 0 && !e.doc->IsUtf16();
+        struct stat st {};
+        return ::stat(platform::DirectoryOf(e.path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    // After an edit of the entry's copy: outside a batch the file is written at once.
+    bool Changed(Entry& e) {
+        if (depth_ > 0) {
+            if (!e.dirty) {
+                e.dirty = true;
+                e.existedAtTouch = e.exists;
+                e.sigAtTouch = e.sig;
+                touched_.push_back(&e);
+            }
+            return true;
+        }
+        if (Flush(e) != 0) {
+            Drop(e);  // the copy holds an edit the disk does not
+            return false;
+        }
+        return true;
+    }
+
+    void Begin() { ++depth_; }
+
+    CommitResult Commit() {
+        CommitResult r;
+        if (depth_ == 0 || --depth_ > 0) return r;
+        if (aborted_) {
+            r = {false, {}, "The changes were abandoned"};
+            DropTouched();
+            return r;
+        }
+        for (Entry* e : touched_) {
+            struct stat st {};
+            const bool existsNow = ::stat(e->path.c_str(), &st) == 0;
+            if (existsNow != e->existedAtTouch ||
+                (existsNow && !SignatureOf(st).SameContent(e->sigAtTouch))) {
+                r = {false, e->path, "The file was changed by another program"};
+                break;
+            }
+            if (int err = Flush(*e)) {
+                r = {false, e->path, platform::ErrorText(err)};
+                break;
+            }
+            e->dirty = false;
+        }
+        touched_.clear();
+        if (!r.ok) Clear();
+        return r;
+    }
+
+    void Abort() {
+        if (depth_ == 0) return;
+        if (--depth_ > 0) {
+            aborted_ = true;  // the outermost end of the batch drops everything
+            return;
+        }
+        DropTouched();
+    }
+
+    bool InBatch() const { return depth_ > 0; }
+
+    void Clear() {
+        fast_.clear();
+        cache_.clear();
+        touched_.clear();
+        caseAlias_.clear();
+        watch_.Reset();
+    }
+
+private:
+    static constexpr std::size_t kMaxFiles = 256;
+    static constexpr std::size_t kMaxPaths = 4096;
+
+    void Drop(Entry& e) {
+        fast_.clear();
+        cache_.erase(e.key);
+    }
+
+    std::string Normal(const std::string& p) {
+        if (auto it = normal_.find(p); it != normal_.end()) return it->second;
+        if (normal_.size() > kMaxPaths) normal_.clear();
+        std::string n = p.empty() ? p : std::filesystem::path(p).lexically_normal().string();
+        normal_.emplace(p, n);
+        return n;
+    }
+
+    // The exact path when it exists, else the file whose name differs only in case.
+    Found Resolve(const std::string& given) {
+        Found f;
+        if (::stat(given.c_str(), &f.st) == 0) {
+            f.path = given;
+            f.exists = true;
+            return f;
+        }
+        if (errno == ENOENT) {
+            if (auto it = caseAlias_.find(given); it != caseAlias_.end() &&
+                                                  ::stat(it->second.c_str(), &f.st) == 0) {
+                f.path = it->second;
+                f.exists = true;
+                return f;
+            }
+            std::string variant = fileops::ResolveCase(given);
+            if (variant != given && ::stat(variant.c_str(), &f.st) == 0) {
+                if (caseAlias_.size() > kMaxPaths) caseAlias_.clear();
+                caseAlias_[given] = variant;
+                f.path = std::move(variant);
+                f.exists = true;
+                return f;
+            }
+        }
+        f.path = given;
+        return f;
+    }
+
+    // Brings the entry's copy in line with what the disk holds; re-reads only on a change.
+    static void Refresh(Entry& e, const Found& f) {
+        e.path = f.path;
+        if (!f.exists) {
+            if (!e.doc || e.exists) e.doc = std::make_unique<IniDoc>();
+            e.exists = false;
+            e.unusable = 0;
+            return;
+        }
+        if (e.doc && e.exists && e.sig == SignatureOf(f.st)) return;
+        e.exists = true;
+        e.sig = SignatureOf(f.st);
+        e.mode = f.st.st_mode;
+        e.unusable = 0;
+        e.doc = std::make_unique<IniDoc>();
+        int fd = ::open(f.path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            e.unusable = errno;
+            return;
+        }
+        struct stat st {};
+        std::string bytes;
+        if (::fstat(fd, &st) != 0) {
+            e.unusable = errno;
+        } else if (!S_ISREG(st.st_mode)) {
+            e.unusable = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        } else {
+            // The state read is the one the open file had, not the earlier look at the path.
+            e.sig = SignatureOf(st);
+            e.mode = st.st_mode;
+            bytes.resize(static_cast<std::size_t>(st.st_size));
+            std::size_t got = 0;
+            for (;;) {
+                if (got == bytes.size()) bytes.resize(bytes.size() + 4096);
+                ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) {
+                    e.unusable = errno;
+                    break;
+                }
+                if (n == 0) break;
+                got += static_cast<std::size_t>(n);
+            }
+            bytes.resize(got);
+        }
+        ::close(fd);
+        if (!e.unusable) e.doc = std::make_unique<IniDoc>(std::move(bytes));
+    }
+
+    // Writes the entry's copy to its file; 0 or the errno of the failure.
+    static int Flush(Entry& e) {
+        std::string bytes = e.doc->Serialize();
+        int err = platform::ReplaceFile(e.path, [&bytes](int fd) {
+            return platform::WriteAll(fd, bytes.data(), bytes.size());
+        });
+        if (err) return err;
+        struct stat st {};
+        if (::stat(e.path.c_str(), &st) != 0) {
+            e.doc.reset();  // gone again already: read afresh next time
+            e.exists = false;
+            return 0;
+        }
+        e.exists = true;
+        e.sig = SignatureOf(st);
+        e.mode = st.st_mode;
+        // Edited lines are held beside the bytes first read; once they weigh much, start over
+        // from the bytes just written.
+        if (e.doc->EditedBytes() > kMaxEditedBytes) e.doc = std::make_unique<IniDoc>(std::move(bytes));
+        return 0;
+    }
+
+    void DropTouched() {
+        for (Entry* e : touched_) Drop(*e);
+        touched_.clear();
+        aborted_ = false;
+    }
+
+    static constexpr std::size_t kMaxEditedBytes = 64 * 1024;
+
+    std::unordered_map<std::string, std::unique_ptr<Entry>> cache_;
+    std::unordered_map<std::string, std::string> normal_;     // caller's path -> normalised
+    std::unordered_map<std::string, std::string> caseAlias_;  // caller's path -> case variant
+    int depth_ = 0;
+    bool aborted_ = false;
+    std::unordered_map<std::string, Entry*> fast_;        // caller's path -> entry
+    std::vector<Entry*> touched_;                         // in the order of their first change
+    platform::ChangeWatch watch_;
+};
+
+Engine& engine() {
+    static Engine e;
+    return e;
+}
+
+}  // namespace
+
+std::string GetString(std::string_view section, std::string_view key, std::string_view def,
+                      std::size_t size, const std::string& path) {
+    if (size == 0) return {};
+    const std::string_view sec = TrimBlanks(Readable(section));
+    const std::string_view k = TrimBlanks(Readable(key));
+    Engine& en = engine();
+    std::lock_guard lock(en.mu);
+    Entry& e = en.Acquire(path);
+    std::string_view text;
+    if (auto v = e.doc->Value(sec, k)) {
+        text = *v;
+    } else {
+        text = Readable(def);
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    }
+    const bool quoted = StripQuotes(text);
+    return CutToBuffer(text, quoted, size);
+}
+
+std::string GetSectionNames(std::size_t size, const std::string& path) {
+    Engine& en = engine();
+    std::lock_guard lock(en.mu);
+    return CutList(en.Acquire(path).doc->SectionNames(), size);
+}
+
+std::string GetSectionKeys(std::string_view section, std::size_t size, const std::string& path) {
+    Engine& en = engine();
+    std::lock_guard lock(en.mu);
+    // The section name of this request is matched as given, blanks included.
+    return CutList(en.Acquire(path).doc->KeyNames(Readable(section)), size);
+}
+
+namespace {
+
+// A change of one file: `edit` returns whether the copy changed. `deletion` allows a missing
+// file to stay missing without any check.
+template <typename Edit>
+bool Update(const std::string& path, bool deletion, Edit edit) {
+    Engine& en = engine();
+    std::lock_guard lock(en.mu);
+    Entry& e = en.Acquire(path);
+    if (!e.dirty) {
+        if (deletion && !e.exists) return true;
+        if (!Engine::Writable(e)) return false;
+    }
+    if (!edit(*e.doc)) return true;
+    return en.Changed(e);
+}
+
+}  // namespace
+
+bool WriteString(std::string_view section, std::string_view key,
+                 const std::optional<std::string_view>& value, const std::string& path) {
+    // A line break or NUL would split the line and plant other keys or sections in the file.
+    if (HoldsLineBreak(section) || HoldsLineBreak(key) || (value && HoldsLineBreak(*value))) return false;
+    const std::string_view sec = TrimBlanks(section);
+    const std::string_view k = TrimBlanks(key);
+    if (!value) return Update(path, true, [&](IniDoc& d) { return d.DeleteKey(sec, k); });
+    if (!IniDoc::IsWritableKey(k)) return false;
+    return Update(path, false, [&](IniDoc& d) { return d.Set(sec, k, *value); });
+}
+
+bool DeleteSection(std::string_view section, const std::string& path) {
+    if (HoldsLineBreak(section)) return false;
+    const std::string_view sec = TrimBlanks(section);
+    return Update(path, true, [&](IniDoc& d) { return d.DeleteSection(sec); });
+}
+
+void BeginBatch() {
+    std::lock_guard lock(engine().mu);
+    engine().Begin();
+}
+
+CommitResult CommitBatch() {
+    std::lock_guard lock(engine().mu);
+    return engine().Commit();
+}
+
+void AbortBatch() {
+    std::lock_guard lock(engine().mu);
+    engine().Abort();
+}
+
+bool InBatch() {
+    std::lock_guard lock(engine().mu);
+    return engine().InBatch();
+}
+
+void ClearCache() {
+    std::lock_guard lock(engine().mu);
+    engine().Clear();
+}
+
+}  // namespace kivo::profile

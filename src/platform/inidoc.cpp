@@ -1,0 +1,289 @@
+#include "platform/inidoc.h"
+
+#include <cstring>
+
+namespace kivo::profile {
+
+namespace {
+
+// A NUL ends the readable text of a line; the bytes after it are kept but never read.
+std::string_view Readable(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+// The value part of a key line: after the first '=', blanks trimmed.
+std::string_view ValueOf(std::string_view text) {
+    const std::string_view readable = Readable(text);
+    return TrimBlanks(readable.substr(readable.find('=') + 1));
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+IniDoc::IniDoc() { sections_.emplace_back(); }
+
+IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
+    sections_.emplace_back();
+    const char* b = buf_.data();
+    const std::size_t n = buf_.size();
+    std::size_t pos = 0;
+    if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) {
+        bomSize_ = pos = 3;
+    } else if (n >= 2 && (std::memcmp(b, "\xFF\xFE", 2) == 0 || std::memcmp(b, "\xFE\xFF", 2) == 0)) {
+        utf16_ = true;
+    }
+    Eol first = Eol::None;
+    while (pos < n) {
+        std::size_t e = pos;
+        while (e < n && b[e] != '\r' && b[e] != '\n') ++e;
+        Eol eol = Eol::None;
+        std::size_t next = n;
+        if (e < n) {
+            if (b[e] == '\n') {
+                eol = Eol::LF;
+                next = e + 1;
+            } else if (e + 1 < n && b[e + 1] == '\n') {
+                eol = Eol::CRLF;
+                next = e + 2;
+            } else {
+                eol = Eol::CR;
+                next = e + 1;
+            }
+        }
+        if (first == Eol::None) first = eol;
+        AddLine({b + pos, e - pos}, eol);
+        pos = next;
+    }
+    // Lines added later take the file's own line end; a file without any gets CRLF.
+    if (first != Eol::None) fileEol_ = first;
+}
+
+IniDoc::Line IniDoc::MakeLine(std::string_view text, Eol eol, std::string_view* name) const {
+    Line line;
+    line.text = text.data();
+    line.size = static_cast<std::uint32_t>(text.size());
+    line.eol = eol;
+    const std::string_view readable = Readable(text);
+    const std::string_view trimmed = TrimBlanks(readable);
+    if (trimmed.empty()) {
+        line.kind = Kind::Blank;
+    } else if (trimmed.front() == '[' && trimmed.find(']') != std::string_view::npos) {
+        // The name runs to the last ']' of the line; whatever follows it is ignored.
+        line.kind = Kind::Header;
+        *name = TrimBlanks(trimmed.substr(1, trimmed.rfind(']') - 1));
+    } else if (const auto eq = readable.find('='); eq != std::string_view::npos) {
+        line.kind = Kind::Key;
+        *name = TrimBlanks(readable.substr(0, eq));
+        line.comment = !name->empty() && name->front() == ';';
+    }
+    return line;
+}
+
+void IniDoc::AddLine(std::string_view text, Eol eol) {
+    std::string_view name;
+    Line line = MakeLine(text, eol, &name);
+    if (line.kind == Kind::Header) {
+        Section s;
+        s.hasHeader = true;
+        s.header = line;
+        s.name = name;
+        sections_.push_back(std::move(s));
+        if (!name.empty()) sectionIndex_[name].push_back(static_cast<std::uint32_t>(sections_.size() - 1));
+        return;
+    }
+    const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
+    auto& lines = sections_.back().lines;
+    lines.push_back(line);
+    if (line.kind == Kind::Key) IndexKey(si, static_cast<std::uint32_t>(lines.size() - 1), name);
+}
+
+void IniDoc::IndexKey(std::uint32_t section, std::uint32_t line, std::string_view name) {
+    auto [it, added] = keyIndex_.try_emplace(KeyRef{section, name}, KeySlot{line, 0});
+    if (!added) ++it->second.repeats;  // the first of a name wins; later ones wait behind it
+}
+
+std::string_view IniDoc::Keep(std::string text) {
+    editedBytes_ += text.size();
+    arena_.push_back(std::move(text));
+    return arena_.back();
+}
+
+std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
+    // The nameless top part always exists and shadows a section written as "[]".
+    if (name.empty()) return 0;
+    auto it = sectionIndex_.find(name);
+    if (it == sectionIndex_.end()) return std::nullopt;
+    return it->second.front();
+}
+
+std::string_view IniDoc::KeyOf(const Line& line) {
+    const std::string_view readable = Readable(line.View());
+    return TrimBlanks(readable.substr(0, readable.find('=')));
+}
+
+std::optional<std::string_view> IniDoc::Value(std::string_view section, std::string_view key) const {
+    const auto si = FindSection(section);
+    if (!si) return std::nullopt;
+    auto it = keyIndex_.find(KeyRef{*si, key});
+    if (it == keyIndex_.end()) return std::nullopt;
+    return ValueOf(sections_[*si].lines[it->second.line].View());
+}
+
+std::string IniDoc::SectionNames() const {
+    std::string out;
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        const Section& s = sections_[i];
+        if (s.deleted || s.name.empty()) continue;
+        out.append(s.name);
+        out.push_back('\0');
+    }
+    out.push_back('\0');
+    return out;
+}
+
+std::string IniDoc::KeyNames(std::string_view section) const {
+    std::string out;
+    if (const auto si = FindSection(section)) {
+        for (const Line& line : sections_[*si].lines) {
+            if (line.deleted || line.kind != Kind::Key || line.comment) continue;
+            out.append(KeyOf(line));
+            out.push_back('\0');
+        }
+    }
+    out.push_back('\0');
+    return out;
+}
+
+std::uint32_t IniDoc::AppendLineTo(std::uint32_t section, Line line) {
+    auto& lines = sections_[section].lines;
+    // A new key goes after the last line of its section, but before the blank lines that
+    // separate it from the next header, so that the section's layout stays recognisable.
+    std::size_t pos = lines.size();
+    while (pos > 0 && lines[pos - 1].kind == Kind::Blank && !lines[pos - 1].deleted) --pos;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), line);
+    return static_cast<std::uint32_t>(pos);
+}
+
+bool IniDoc::Set(std::string_view section, std::string_view key, std::string_view value) {
+    auto si = FindSection(section);
+    if (!si) {
+        const std::string_view header = Keep("[" + std::string(section) + "]");
+        Section s;
+        s.hasHeader = true;
+        s.header.text = header.data();
+        s.header.size = static_cast<std::uint32_t>(header.size());
+        s.header.eol = fileEol_;
+        s.header.kind = Kind::Header;
+        s.name = header.substr(1, section.size());
+        sections_.push_back(std::move(s));
+        si = static_cast<std::uint32_t>(sections_.size() - 1);
+        sectionIndex_[sections_.back().name].push_back(*si);
+    }
+    Section& s = sections_[*si];
+    auto it = keyIndex_.find(KeyRef{*si, key});
+    if (it != keyIndex_.end()) {
+        Line& line = s.lines[it->second.line];
+        if (ValueOf(line.View()) == value) return false;
+        // The key keeps its spelling from the file and the line keeps its own line end.
+        std::string replaced = std::string(KeyOf(line)) + "=" + std::string(value);
+        if (replaced == line.View()) return false;
+        const std::string_view text = Keep(std::move(replaced));
+        line.text = text.data();
+        line.size = static_cast<std::uint32_t>(text.size());
+        return true;
+    }
+    const std::string_view text = Keep(std::string(key) + "=" + std::string(value));
+    std::string_view name;
+    const Line line = MakeLine(text, fileEol_, &name);
+    // Key lines never follow the insertion point, so the index of every other key stays valid.
+    IndexKey(*si, AppendLineTo(*si, line), name);
+    return true;
+}
+
+bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
+    const auto si = FindSection(section);
+    if (!si) return false;
+    auto it = keyIndex_.find(KeyRef{*si, key});
+    if (it == keyIndex_.end()) return false;
+    auto& lines = sections_[*si].lines;
+    KeySlot& slot = it->second;
+    lines[slot.line].deleted = true;
+    if (slot.repeats == 0) {
+        keyIndex_.erase(it);
+        return true;
+    }
+    // The next line of the same name shows through.
+    for (std::uint32_t i = slot.line + 1; i < lines.size(); ++i) {
+        if (!lines[i].deleted && lines[i].kind == Kind::Key &&
+            platform::EqualsIgnoreAsciiCase(KeyOf(lines[i]), key)) {
+            slot.line = i;
+            break;
+        }
+    }
+    --slot.repeats;
+    return true;
+}
+
+bool IniDoc::DeleteSection(std::string_view section) {
+    if (section.empty()) {
+        bool changed = false;
+        for (Line& line : sections_[0].lines) {
+            if (line.deleted) continue;
+            if (line.kind == Kind::Key) keyIndex_.erase(KeyRef{0, KeyOf(line)});
+            line.deleted = true;
+            changed = true;
+        }
+        return changed;
+    }
+    auto it = sectionIndex_.find(section);
+    if (it == sectionIndex_.end()) return false;
+    // The keys of the dropped section stay in the index under its number, which no lookup
+    // reaches any more.
+    sections_[it->second.front()].deleted = true;
+    it->second.erase(it->second.begin());
+    if (it->second.empty()) sectionIndex_.erase(it);
+    return true;
+}
+
+bool IniDoc::IsWritableKey(std::string_view key) {
+    return key.find('=') == std::string_view::npos && (key.empty() || key.front() != '[');
+}
+
+std::string_view IniDoc::EolText(Eol eol) {
+    switch (eol) {
+        case Eol::LF: return "\n";
+        case Eol::CR: return "\r";
+        case Eol::CRLF: return "\r\n";
+        case Eol::None: break;
+    }
+    return {};
+}
+
+std::string IniDoc::Serialize() const {
+    std::string out;
+    out.reserve(buf_.size() + editedBytes_ + 64);
+    out.append(buf_, 0, bomSize_);
+    // Only the file's last line can lack a line end; when anything now follows it, it gets the
+    // file's line end.
+    bool open = false;
+    auto emit = [&](const Line& line) {
+        if (open) out.append(EolText(fileEol_));
+        out.append(line.text, line.size);
+        out.append(EolText(line.eol));
+        open = line.eol == Eol::None;
+    };
+    for (const Section& s : sections_) {
+        if (s.deleted) continue;
+        if (s.hasHeader) emit(s.header);
+        for (const Line& line : s.lines) {
+            if (!line.deleted) emit(line);
+        }
+    }
+    return out;
+}
+
+}  // namespace kivo::profile

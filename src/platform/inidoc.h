@@ -1,0 +1,120 @@
+#pragma once
+// One INI file held in memory as its lines, each kept as the bytes it had (text and line end),
+// with an index of sections and keys by name (ASCII case folded). Edits change, add or drop
+// single lines, so writing the document back reproduces every untouched byte.
+//
+// Names handed to the lookups and edits are already trimmed by the caller (except where the
+// caller's rules say otherwise); this class only matches them.
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/asciicase.h"
+
+namespace kivo::profile {
+
+// Blanks are space and tab.
+constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+std::string_view TrimBlanks(std::string_view s);
+
+class IniDoc {
+public:
+    IniDoc();                           // the document of a missing or empty file
+    explicit IniDoc(std::string bytes); // parses the file's bytes
+    IniDoc(const IniDoc&) = delete;
+    IniDoc& operator=(const IniDoc&) = delete;
+
+    // The stored value of a key, blanks trimmed, quotes still on; nullopt when the section or
+    // the key is missing. Section "" is the nameless part before the first header.
+    std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
+
+    // Name lists in full: each name followed by NUL, one more NUL at the end; a list without
+    // names is a single NUL.
+    std::string SectionNames() const;
+    std::string KeyNames(std::string_view section) const;
+
+    // Whether a key name written as "key=value" reads back as that key of its section: not when
+    // it holds '=' (the line would read as another key) or starts with '[' (it could read as a
+    // section header).
+    static bool IsWritableKey(std::string_view key);
+
+    // Edits; each returns true when the document changed. Set expects a writable key.
+    bool Set(std::string_view section, std::string_view key, std::string_view value);
+    bool DeleteKey(std::string_view section, std::string_view key);
+    bool DeleteSection(std::string_view section);
+
+    std::string Serialize() const;
+
+    // A UTF-16 file is read as bytes (and so finds nothing) and must not be written as bytes.
+    bool IsUtf16() const { return utf16_; }
+    // Bytes held for edited lines beyond the file as read.
+    std::size_t EditedBytes() const { return editedBytes_; }
+
+private:
+    enum class Eol : std::uint8_t { None, LF, CR, CRLF };
+    enum class Kind : std::uint8_t { Blank, Other, Key, Header };
+
+    struct Line {
+        const char* text = nullptr;  // into buf_ or into an edited line of arena_
+        std::uint32_t size = 0;
+        Eol eol = Eol::None;
+        Kind kind = Kind::Other;
+        bool comment = false;  // a key line starting with ';': readable, but not in the key list
+        bool deleted = false;
+        std::string_view View() const { return {text, size}; }
+    };
+    struct Section {
+        bool hasHeader = false;  // false only for the nameless top part
+        bool deleted = false;
+        Line header;
+        std::string_view name;  // trimmed, as spelled in the file
+        std::vector<Line> lines;
+    };
+    struct KeyRef {
+        std::uint32_t section;
+        std::string_view name;
+    };
+    struct KeyRefHash {
+        std::size_t operator()(const KeyRef& k) const {
+            return platform::HashIgnoreAsciiCase(k.name) ^ (k.section * 0x9E3779B97F4A7C15ull);
+        }
+    };
+    struct KeyRefEqual {
+        bool operator()(const KeyRef& a, const KeyRef& b) const {
+            return a.section == b.section && platform::EqualsIgnoreAsciiCase(a.name, b.name);
+        }
+    };
+    // Where the first key of a name lives, and how many later lines of its section repeat it.
+    struct KeySlot {
+        std::uint32_t line;
+        std::uint32_t repeats;
+    };
+
+    void AddLine(std::string_view text, Eol eol);
+    Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
+    std::string_view Keep(std::string text);
+    std::optional<std::uint32_t> FindSection(std::string_view name) const;
+    void IndexKey(std::uint32_t section, std::uint32_t line, std::string_view name);
+    std::uint32_t AppendLineTo(std::uint32_t section, Line line);
+    static std::string_view EolText(Eol eol);
+    static std::string_view KeyOf(const Line& line);
+
+    std::string buf_;
+    std::deque<std::string> arena_;  // stable storage for edited and added lines
+    std::size_t editedBytes_ = 0;
+    std::size_t bomSize_ = 0;
+    bool utf16_ = false;
+    Eol fileEol_ = Eol::CRLF;
+    std::vector<Section> sections_;  // [0] is the nameless top part
+    std::unordered_map<std::string_view, std::vector<std::uint32_t>, platform::CaselessHash,
+                       platform::CaselessEqual>
+        sectionIndex_;  // named sections, in file order per name
+    std::unordered_map<KeyRef, KeySlot, KeyRefHash, KeyRefEqual> keyIndex_;
+};
+
+}  // namespace kivo::profile

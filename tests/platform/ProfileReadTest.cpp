@@ -1,0 +1,198 @@
+// Reading through the profile engine: how a file splits into sections and keys, how names
+// match, how values and defaults are cleaned, and what fits into the caller's buffer.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/profile.h"
+#include "support/TempDir.h"
+
+namespace profile = kivo::profile;
+using namespace std::string_literals;
+
+namespace {
+
+class ProfileRead : public ::testing::Test {
+protected:
+    void Use(const std::string& bytes) {
+        WriteFileBytes(path, bytes);
+        profile::ClearCache();
+    }
+    std::string Get(const std::string& section, const std::string& key, const std::string& def = "<def>",
+                    std::size_t size = 256) {
+        return profile::GetString(section, key, def, size, path);
+    }
+    std::string Sections(std::size_t size = 4096) { return profile::GetSectionNames(size, path); }
+    std::string Keys(const std::string& section, std::size_t size = 4096) {
+        return profile::GetSectionKeys(section, size, path);
+    }
+
+    TempDir dir;
+    std::string path = dir / "test.ini";
+};
+
+TEST_F(ProfileRead, LineEndsBlankLinesAndTheLastLine) {
+    Use("[A]\rk1=v1\n\n\rk2=v2\r\r\nk3=v3\r\n[B]\nk4=v4");
+    EXPECT_EQ(Get("A", "k1"), "v1");
+    EXPECT_EQ(Get("A", "k2"), "v2");
+    EXPECT_EQ(Get("A", "k3"), "v3");
+    EXPECT_EQ(Get("B", "k4"), "v4");
+    EXPECT_EQ(Sections(), "A\0B\0\0"s);
+}
+
+TEST_F(ProfileRead, HeadersAndTheNamelessTopPart) {
+    Use(Crlf("top=pre\n"
+             "  [Sec One]  \n1=a\n"
+             "[ Spaced ]\n2=b\n"
+             "[\tTabbed\t]\n3=c\n"
+             "[A]  junk\n4=d\n"
+             "[br]=v\n5=e\n"
+             "[C] x] y\n6=f\n"
+             "[B\n7=g\n"
+             "[]\ne=4\n"));
+    EXPECT_EQ(Get("", "top"), "pre");
+    EXPECT_EQ(Get("Sec One", "1"), "a");
+    EXPECT_EQ(Get("Spaced", "2"), "b");
+    EXPECT_EQ(Get("Tabbed", "3"), "c");
+    EXPECT_EQ(Get("A", "4"), "d");
+    EXPECT_EQ(Get("br", "5"), "e");
+    EXPECT_EQ(Get("br", "[br]"), "<def>");
+    EXPECT_EQ(Get("C] x", "6"), "f");
+    // "[B" is no header: its keys stay in the section before it.
+    EXPECT_EQ(Get("C] x", "7"), "g");
+    EXPECT_EQ(Get("B", "7"), "<def>");
+    // "[]" is shadowed by the top part.
+    EXPECT_EQ(Get("", "e"), "<def>");
+    EXPECT_EQ(Sections(), "Sec One\0Spaced\0Tabbed\0A\0br\0C] x\0\0"s);
+}
+
+TEST_F(ProfileRead, KeysValuesCommentsAndDuplicates) {
+    Use(Crlf("[S]\n"
+             "  KeyA  =  va lue  \n"
+             "a=b=c\n"
+             "=emptykey\n"
+             "noeq\n"
+             "  spaced noeq  \n"
+             ";c=comment\n"
+             "\t;d=3\n"
+             "#h=hash\n"
+             "k=first\n"
+             "K=second\n"
+             "empty=\n"
+             "[s]\n"
+             "only=later\n"
+             "k=shadowed\n"));
+    EXPECT_EQ(Get("S", "KeyA"), "va lue");
+    EXPECT_EQ(Get("S", "a"), "b=c");
+    EXPECT_EQ(Get("S", ""), "emptykey");
+    EXPECT_EQ(Get("S", "noeq"), "<def>");
+    EXPECT_EQ(Get("S", ";c"), "comment");
+    EXPECT_EQ(Get("S", ";d"), "3");
+    EXPECT_EQ(Get("S", "#h"), "hash");
+    EXPECT_EQ(Get("S", "k"), "first");
+    EXPECT_EQ(Get("S", "empty"), "");
+    // Only the first of two sections of one name is searched.
+    EXPECT_EQ(Get("s", "only"), "<def>");
+    EXPECT_EQ(Sections(), "S\0s\0\0"s);
+    EXPECT_EQ(Keys("S"), "KeyA\0a\0\0#h\0k\0K\0empty\0\0"s);
+}
+
+TEST_F(ProfileRead, NulEndsTheTextOfItsLineAndABomIsSkipped) {
+    Use("\xEF\xBB\xBF[A]\r\nkey2=val\0ue2\r\nkey3=value3\r\nx\0=hidden\r\n"s);
+    EXPECT_EQ(Get("A", "key2"), "val");
+    EXPECT_EQ(Get("A", "key3"), "value3");
+    EXPECT_EQ(Get("A", "x"), "<def>");
+    EXPECT_EQ(Sections(), "A\0\0"s);
+}
+
+TEST_F(ProfileRead, NamesMatchWithoutRegardToAsciiCaseOnly) {
+    Use(Crlf("[Sec One]\nKeyA=1\n[\xC4\xE9]\nk=2\n[\xC3\x84]\nk=3\n"));
+    EXPECT_EQ(Get("SEC ONE", "keya"), "1");
+    EXPECT_EQ(Get("sec one", "KEYA"), "1");
+    EXPECT_EQ(Get(" Sec One\t", " KeyA "), "1");
+    EXPECT_EQ(Get("Sec  One", "KeyA"), "<def>");
+    EXPECT_EQ(Get("\xC4\xE9", "k"), "2");
+    EXPECT_EQ(Get("\xE4\xC9", "k"), "<def>");
+    EXPECT_EQ(Get("\xC3\xA4", "k"), "<def>");
+    // The key-list request takes the section name as given.
+    EXPECT_EQ(Keys("SEC ONE"), "KeyA\0\0"s);
+    EXPECT_EQ(Keys(" Sec One "), "\0"s);
+}
+
+TEST_F(ProfileRead, OnePairOfQuotesAroundTheValueIsRemoved) {
+    Use(Crlf("[Q]\nd1=\"hello\"\ns1='hello'\nd2=\"  sp  \"\nm7= \"z\" \nm2=\"a\"  \nm1=\"a\"b\"\n"
+             "m4=\"\"\nu1=\"open\nu2=close\"\nm5=\"\nm3='a\"\nm8=\"'\nm6=x\"y\"\n"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"d1", "hello"}, {"s1", "hello"}, {"d2", "  sp  "}, {"m7", "z"},     {"m2", "a"},
+        {"m1", "a\"b"},  {"m4", ""},      {"u1", "\"open"}, {"u2", "close\""}, {"m5", "\""},
+        {"m3", "'a\""},  {"m8", "\"'"},   {"m6", "x\"y\""},
+    };
+    for (const auto& [key, want] : cases) EXPECT_EQ(Get("Q", key), want) << key;
+}
+
+TEST_F(ProfileRead, TheDefaultLosesTrailingSpacesAndQuotes) {
+    Use("[A]\r\n");
+    EXPECT_EQ(Get("A", "x", "dflt  "), "dflt");
+    EXPECT_EQ(Get("A", "x", "trail \t  "), "trail \t");
+    EXPECT_EQ(Get("A", "x", "  lead"), "  lead");
+    EXPECT_EQ(Get("A", "x", "\"quoted def\""), "quoted def");
+    EXPECT_EQ(Get("Missing", "x", "d"), "d");
+    EXPECT_EQ(profile::GetString("A", "x", "d", 256, dir / "missing.ini"), "d");
+}
+
+TEST_F(ProfileRead, AValueIsCutToTheBuffer) {
+    Use(Crlf("[A]\nlong=0123456789\nq=\"hello\"\n"));
+    EXPECT_EQ(Get("A", "long", "", 10), "012345678");
+    EXPECT_EQ(Get("A", "long", "", 11), "0123456789");
+    EXPECT_EQ(Get("A", "long", "", 1), "");
+    EXPECT_EQ(Get("A", "long", "", 0), "");
+    EXPECT_EQ(Get("A", "none", "dflt", 3), "df");
+    // A quoted value that would exactly fill the buffer loses one byte more.
+    EXPECT_EQ(Get("A", "q", "", 5), "hell");
+    EXPECT_EQ(Get("A", "q", "", 6), "hell");
+    EXPECT_EQ(Get("A", "q", "", 7), "hello");
+    EXPECT_EQ(Get("A", "none", "\"dflt\"", 5), "dfl");
+}
+
+TEST_F(ProfileRead, ANameListIsCutToTheBuffer) {
+    Use(Crlf("[Alpha]\n[Be]\n[Gamma]\n"));
+    const std::vector<std::pair<std::size_t, std::string>> cases = {
+        {17, "Alpha\0Be\0Gamma\0\0"s}, {16, "Alpha\0Be\0Gamma\0"s}, {10, "Alpha\0Be\0"s},
+        {9, "Alpha\0B\0"s},            {8, "Alpha\0\0"s},           {3, "A\0"s},
+        {2, "\0"s},                    {1, "\0"s},                  {0, ""},
+    };
+    for (const auto& [size, want] : cases) EXPECT_EQ(Sections(size), want) << size;
+    EXPECT_EQ(Keys("Alpha"), "\0"s);
+    EXPECT_EQ(Keys("Missing"), "\0"s);
+    EXPECT_EQ(profile::GetSectionNames(100, dir / "missing.ini"), "\0"s);
+    Use("");
+    EXPECT_EQ(Sections(), "\0"s);
+}
+
+TEST_F(ProfileRead, AChangeOnDiskIsSeenByTheNextRead) {
+    Use(Crlf("[A]\nk=one\n"));
+    EXPECT_EQ(Get("A", "k"), "one");
+    // Another process, a longer file.
+    ASSERT_EQ(std::system(("printf '[A]\\r\\nk=three\\r\\n' > '" + path + "'").c_str()), 0);
+    EXPECT_EQ(Get("A", "k"), "three");
+    // Same size, written in place, with a different modification time.
+    WriteFileBytes(path, Crlf("[A]\nk=seven\n"));
+    EXPECT_EQ(Get("A", "k"), "seven");
+    // Same size, replaced by a rename (another inode).
+    WriteFileBytes(dir / "other.ini", Crlf("[A]\nk=eight\n"));
+    ASSERT_EQ(std::rename((dir / "other.ini").c_str(), path.c_str()), 0);
+    EXPECT_EQ(Get("A", "k"), "eight");
+    std::remove(path.c_str());
+    EXPECT_EQ(Get("A", "k"), "<def>");
+}
+
+TEST_F(ProfileRead, TheLastComponentOfThePathMatchesWithoutRegardToCase) {
+    Use(Crlf("[A]\nk=v\n"));
+    EXPECT_EQ(profile::GetString("A", "k", "", 256, dir / "TEST.INI"), "v");
+    EXPECT_EQ(profile::GetSectionNames(256, dir / "Test.Ini"), "A\0\0"s);
+}
+
+}  // namespace
