@@ -1,1 +1,319 @@
+// Opening and checking an installer directory: the settings file's version and product, the
+// one-time replacement of the installer script, the copy of a product's factory values into
+// KIVO.ini, and the upgrade of an old settings file from its template.
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+#include "platform/fileops.h"
+#include "platform/profile.h"
+#include "platform/ui.h"
+#include "store/TextMatch.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
+
+namespace modTAVIN {
+
+namespace {
+
+namespace fileops = kivo::fileops;
+using kivo::MsgButtons;
+using kivo::MsgResult;
+
+const std::string kTitle = "KIVO";
+
+struct SupportedProduct {
+    std::string_view name;
+    std::string_view updateCode;
+    bool version50;
+    std::string_view setupInsReplacement;  // empty: the script is never replaced
+};
+
+// The products this tool knows, compared exactly with [Main] Product.
+constexpr std::array<SupportedProduct, 11> kProducts{{
+    {"Vontu(R) Tessary(R) 5.0", "Tessary5", true, ""},
+    {"Vontu(R) Tessary(R) 5.0.5", "Tessary5", false, "Tess505.ins"},
+    {"Vontu(R) Tessary(R) 5.0.5 Patch", "Patch5", false, ""},
+    {"Vontu(R) Tessary(R) Morvine 1.0", "Morvine1", false, ""},
+    {"Vontu(R) Tessary(R) Fumarel 5.0", "Fumarel5", true, ""},
+    {"Tessary Lumeno 5.0", "Lumeno5", true, ""},
+    {"Tessary Lumeno 5.0.5", "Lumeno5", false, "Lmn505.ins"},
+    {"Tessary Formwell 5.0", "Sanctile5", true, ""},
+    {"Tessary Sanctile 5.0", "Sanctile5", true, ""},
+    {"Tessary Sanctile 5.0.5", "Sanctile5", false, ""},
+    {"Scanvel Plugin 5.0", "Scanvel", true, ""},
+}};
+
+const SupportedProduct* FindProduct(const std::string& name) {
+    for (const auto& p : kProducts) {
+        if (p.name == name) return &p;
+    }
+    return nullptr;
+}
+
+// The version from which the settings file has its current layout.
+constexpr double kLayoutVersion = 1.1;
+
+// [Main] TavinVersion as a decimal number ("1.1", "1.2"). A missing key, an empty value and
+// any text that is no plain decimal number count as -1, so that such a file is treated as old.
+double ReadVersion(const std::string& settingsFile) {
+    std::string text = Util::GetIniString("Main", "TavinVersion", "-1", settingsFile);
+    std::string_view t = text;
+    if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+    std::string_view digits = t;
+    if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+    bool anyDigit = false;
+    int points = 0;
+    for (char c : digits) {
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+        } else if (c == '.') {
+            ++points;
+        } else {
+            return -1;
+        }
+    }
+    if (!anyDigit || points > 1) return -1;
+    double value = -1;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (ec != std::errc{} || end != t.data() + t.size()) return -1;
+    return value;
+}
+
+void Message(const std::string& text) { kivo::Ui().MessageBox(text, MsgButtons::OK, kTitle); }
+
+void SetPaths(const std::string& dir) {
+    S().InstallerDir = dir;
+    S().KivoIniPath = PathIn(kivo::Ui().ExecutableDir(), "KIVO.ini");
+    S().TavinIniPath = PathIn(dir, "Tavin.ini");
+    S().SetupIssPath = PathIn(dir, "Setup.iss");
+    S().SetupLidPath = PathIn(dir, "Setup.lid");
+}
+
+// Puts the replacement script in place of the installer's Setup.ins, keeping the old one as
+// Setupins.orig. Each step is undone when a later one fails, so the installer always keeps a
+// Setup.ins.
+void ReplaceSetupIns(const std::string& dir, const std::string& script, const std::string& setupIns,
+                     std::string_view scriptName) {
+    const std::string copy = PathIn(dir, std::string(scriptName));
+    const std::string orig = PathIn(dir, "Setupins.orig");
+    auto failed = [&](const std::string& file, const std::string& reason) {
+        fileops::DeleteFile(copy, true);
+        Message("KIVO could not update the setup.ins file: " + file + " could not be written (" +
+                reason + "). The original setup.ins file was kept.");
+    };
+
+    if (!fileops::CopyFile(script, copy)) return failed(copy, fileops::LastError());
+    if (!fileops::MoveFile(setupIns, orig)) return failed(orig, fileops::LastError());
+    if (!fileops::MoveFile(copy, setupIns)) {
+        const std::string reason = fileops::LastError();
+        if (fileops::MoveFile(orig, setupIns)) return failed(setupIns, reason);
+        fileops::DeleteFile(copy, true);
+        Message("KIVO could not update the setup.ins file: " + setupIns + " could not be written (" +
+                reason + "). The original setup.ins file is kept as " + orig + ".");
+    }
+}
+
+// Copies the template over the settings file without ever leaving it missing or half-written:
+// the new file is made complete under a temporary name first, and the old one is put back when
+// the swap fails. False after a message when nothing was changed.
+bool ReplaceSettingsFile(const std::string& dir, const std::string& templ, const std::string& product) {
+    const std::string settings = fileops::ResolveCase(PathIn(dir, "Tavin.ini"));
+    const std::string fresh = PathIn(dir, "Tavin.ini.kivo-new");
+    const std::string orig = PathIn(dir, "Tavin.orig");
+    auto failed = [&](const std::string& what, const std::string& reason) {
+        fileops::DeleteFile(fresh, true);
+        Message("KIVO could not update " + settings + ": " + what + " (" + reason +
+                "). The old Tavin.ini file was kept.");
+        return false;
+    };
+
+    if (fileops::FileExists(fresh) && !fileops::DeleteFile(fresh, true)) {
+        return failed(fresh + " could not be deleted", fileops::LastError());
+    }
+    // The template may be read-only beside the tool; the new settings file must be writable.
+    if (!fileops::CopyFile(templ, fresh) || !fileops::SetReadOnly(fresh, false)) {
+        return failed(fresh + " could not be written", fileops::LastError());
+    }
+    if (!Util::WriteIniString("Main", "Product", product, fresh)) {
+        return failed(fresh + " could not be written", "the product name could not be stored");
+    }
+    if (fileops::FileExists(orig) && !fileops::DeleteFile(orig, true)) {
+        return failed(orig + " could not be deleted", fileops::LastError());
+    }
+    if (!fileops::MoveFile(settings, orig)) {
+        return failed(settings + " could not be renamed to " + orig, fileops::LastError());
+    }
+    if (!fileops::MoveFile(fresh, settings)) {
+        const std::string reason = fileops::LastError();
+        fileops::MoveFile(orig, settings);
+        return failed(fresh + " could not be renamed to " + settings, reason);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool OpenInstallerDir(const std::string& dir) {
+    const std::string settings = PathIn(dir, "Tavin.ini");
+    const double version = ReadVersion(settings);
+
+    if (version <= kLayoutVersion && !UpdateSetupIns(dir)) {
+        kivo::Ui().EndProgram();
+        return false;
+    }
+
+    std::string product;
+    if (version >= kLayoutVersion) {
+        product = Util::GetIniString("Main", "Product", "Wrong", settings);
+        if (product == "Wrong") {
+            Message("The version number on your TAVIN.ini file is correct but it is lacking a "
+                    "Product name. Please use the original unedited TAVin.ini that came with the "
+                    "installer.");
+            return false;
+        }
+    } else {
+        // An old file may still name its product; taking it now keeps the load from using the
+        // product of the installer opened before. The version check tests it afterwards.
+        product = Util::GetIniString("Main", "Product", "", settings);
+    }
+    SetPaths(dir);
+    S().OemSettings.Product = product;
+    return true;
+}
+
+bool UpdateSetupIns(const std::string& dir) {
+    const std::string product = Util::GetIniString("Main", "Product", "", PathIn(dir, "Tavin.ini"));
+    const SupportedProduct* supported = FindProduct(product);
+    if (!supported || supported->setupInsReplacement.empty()) return true;
+
+    const std::string lid = PathIn(dir, "Setup.lid");
+    if (Util::GetIniString("Languages", "count", "", lid) != "1") return true;
+    const std::string key0 = Util::GetIniString("Languages", "key0", "", lid);
+    if (key0 != "0011" && key0 != "0009") return true;
+    // Setupins.orig marks a replacement done before.
+    if (fileops::FileExists(PathIn(dir, "Setupins.orig"))) return true;
+
+    // Without either file there is nothing to replace: say so and open the installer as it is;
+    // the replacement is offered again at the next open.
+    const std::string script =
+        PathIn(kivo::Ui().ExecutableDir(), std::string(supported->setupInsReplacement));
+    if (!fileops::FileExists(script)) {
+        Message(script + " is missing. KIVO cannot update the setup.ins file. Please reinstall KIVO.");
+        return true;
+    }
+    const std::string setupIns = fileops::ResolveCase(PathIn(dir, "Setup.ins"));
+    if (!fileops::FileExists(setupIns)) {
+        Message(setupIns + " is missing. KIVO cannot update the setup.ins file.");
+        return true;
+    }
+
+    if (kivo::Ui().MessageBox("KIVO needs to update the setup.ins file. KIVO will save the original "
+                              "file as setupins.orig",
+                              MsgButtons::OKCancel, "Setup.ins update") != MsgResult::OK) {
+        return false;
+    }
+    ReplaceSetupIns(dir, script, setupIns, supported->setupInsReplacement);
+    return true;
+}
+
+bool KivoHasProductSection() {
+    const std::string product = Util::GetIniString("MAIN", "Product", "FAIL", S().TavinIniPath);
+    std::string names = Util::GetIniSectionNames(S().KivoIniPath);
+    for (std::string name = Util::GetToken(names); !name.empty(); name = Util::GetToken(names)) {
+        if (name == product) return true;
+    }
+    return false;
+}
+
+void ImportOemInstallToKivo() {
+    SetPaths(S().InstallerDir);
+    const std::string& kivoIni = S().KivoIniPath;
+    const std::string product = Util::GetIniString("MAIN", "Product", "FAIL", S().TavinIniPath);
+    // Without a product there is no section to name; KIVO.ini holds product sections only.
+    if (product.empty() || product == "FAIL") return;
+
+    if (!fileops::FileExists(kivoIni)) {
+        Message(kivoIni + " is missing. Please reinstall KIVO.");
+        return;
+    }
+    const bool wasReadOnly = fileops::IsReadOnly(kivoIni);
+    auto failed = [&](const std::string& reason) {
+        fileops::SetReadOnly(kivoIni, wasReadOnly);
+        Message("KIVO could not write the default settings of " + product + " to " + kivoIni +
+                " (" + reason + ").");
+    };
+    if (!fileops::SetReadOnly(kivoIni, false)) return failed(fileops::LastError());
+
+    // All keys or none: a half-written section would count as the product's factory values.
+    kivo::profile::BeginBatch();
+    bool written = true;
+    std::string keys = Util::GetIniSectionKeys("OEM INSTALL", S().TavinIniPath);
+    while (!keys.empty() && keys != std::string(1, '\0')) {
+        const std::string key = Util::GetToken(keys);
+        const std::string value = Util::GetIniString("OEM INSTALL", key, "ERROR", S().TavinIniPath);
+        written = Util::WriteIniString(product, key, value, kivoIni) && written;
+    }
+    if (!written) {
+        kivo::profile::AbortBatch();
+        return failed("a value could not be stored");
+    }
+    const kivo::profile::CommitResult result = kivo::profile::CommitBatch();
+    if (!result.ok) return failed(result.reason);
+    fileops::SetReadOnly(kivoIni, true);
+}
+
+bool CheckSilentUserInfo() {
+    const OemInstall& s = S().OemSettings;
+    if (s.ProductHidesUserInfoDlg || TextMatch::ContainsNoCase(s.Product, "Lumeno") ||
+        s.DisplayUserInfoDlg) {
+        return true;
+    }
+    if (!s.UserName.empty() && !s.UserCompanyName.empty() && !s.UserSerialNumber.empty()) return true;
+    Message("If this installer is run in silent mode then the Default User name, Company Name and "
+            "Serial number must be entered.");
+    return false;
+}
+
+bool HasResponseFile() { return !Util::GetIniString("Application", "Name", "", S().SetupIssPath).empty(); }
+
+bool IsVersion50Product(const std::string& settingsFile) {
+    const SupportedProduct* p = FindProduct(Util::GetIniString("Main", "Product", "", settingsFile));
+    return p && p->version50;
+}
+
+bool CheckInstallerVersion(const std::string& dir) {
+    const std::string settings = PathIn(dir, "Tavin.ini");
+    const bool is50 = IsVersion50Product(settings);
+    if (ReadVersion(settings) > kLayoutVersion && !is50) return true;
+
+    const std::string product = Util::GetIniString("Main", "Product", "Wrong", settings);
+    if (product == "Wrong") {
+        Message("Tavin.ini file not found.");
+        kivo::Ui().EndProgram();
+        return false;
+    }
+    const SupportedProduct* supported = FindProduct(product);
+    if (!supported) {
+        Message(product + " is not a supported installer. Make sure you selected the correct "
+                          "directory and have the latest version of the installer.");
+        return false;
+    }
+    if (kivo::Ui().MessageBox("This Tavin.ini file needs to be updated to version 1.2 to work "
+                              "properly. The old ini will be renamed to tavin.orig. Update now?",
+                              MsgButtons::YesNo, kTitle) != MsgResult::Yes) {
+        return false;
+    }
+    const std::string templ = PathIn(kivo::Ui().ExecutableDir(),
+                                     "Update" + std::string(supported->updateCode) + ".ini");
+    if (!fileops::FileExists(templ)) {
+        Message(templ + " is missing. Please reinstall KIVO.");
+        return false;
+    }
+    if (!ReplaceSettingsFile(dir, templ, product)) return false;
+    S().OemSettings.Product = Util::GetIniString("Main", "Product", "Wrong", settings);
+    return true;
+}
+
+}  // namespace modTAVIN
