@@ -1,1 +1,454 @@
+// Loading the model from the installer's files, and the two presets of the wizard.
+
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <unordered_map>
+
+#include "platform/fileops.h"
+#include "store/CopyListKeys.h"
+#include "store/OemInstallKeys.h"
+#include "store/SectionKeys.h"
+#include "store/TextMatch.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
+
+namespace modTAVIN {
+
+namespace {
+
+using keys::EntryKey;
+using keys::GroupKey;
+using keys::ListKeys;
+
+// A count as the lists use it: text that is no number, a number beyond 16 bits (Util gives 0
+// for both) and a negative number all read as 0.
+int16_t ReadCount(const std::string& section, const std::string& key, const std::string& file) {
+    int16_t n = Util::GetIniInteger(section, key, 0, file);
+    return n < 0 ? int16_t{0} : n;
+}
+
+// ---- Bounding a load by what the settings file really holds ------------------------------------
+//
+// A count key can claim up to 32,767 entries, and counts nest (groups, then each group's lists),
+// so a small hostile file could make the load read and hold billions of entries. Every entry the
+// load builds is paid for out of two allowances:
+//  - the section's: the length of the key names the section really holds (plus a little room for
+//    a sparse legitimate section), paid per key read; so a section yields entries in proportion to
+//    its own keys, and a count beyond what its keys can back is cut;
+//  - the file's: the settings file's size, paid per key read and per byte of the value read; so
+//    the whole load stays in proportion to the file, also when one section is loaded twice.
+// A real installer's keys are all longer than the price of reading them, so a real file is never
+// cut. A list that is cut keeps, as its count as read, the number of entries it really got.
+constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
+constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
+constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
+constexpr long kFileSlack = 64 * 1024;
+
+struct LoadBudget {
+    long file = 0;  // what the file's allowance still holds
+    // Key-list lengths already asked for, per section name (any case).
+    std::unordered_map<std::string, long> sectionSizes;
+};
+
+LoadBudget* g_budget = nullptr;  // set for the time of one LoadTavinIni
+
+long FileAllowance(const std::string& file) {
+    std::error_code ec;
+    auto size = std::filesystem::file_size(kivo::fileops::ResolveCase(file), ec);
+    return (ec ? 0 : static_cast<long>(size)) + kFileSlack;
+}
+
+// The allowance of one copy-list section for the load in progress.
+class SectionBudget {
+public:
+    SectionBudget(const std::string& section, const std::string& file) {
+        if (!g_budget) {
+            // Outside a whole load (a single section loaded on its own): the file is the bound.
+            own_.file = FileAllowance(file);
+            budget_ = &own_;
+        } else {
+            budget_ = g_budget;
+        }
+        auto [it, added] = budget_->sectionSizes.try_emplace(keys::FoldName(section), 0);
+        if (added) it->second = static_cast<long>(SectionKeyListBytes(section, file));
+        section_ = it->second + kSectionSlack;
+    }
+
+    // Whether `keys` more reads can be paid for; pays for them when they can.
+    bool Take(long keys) {
+        long price = keys * kPricePerKey;
+        if (section_ < price || budget_->file < price) return false;
+        section_ -= price;
+        budget_->file -= price;
+        return true;
+    }
+    bool TakeGroup() {
+        if (section_ < kPricePerGroup || budget_->file < kPricePerGroup) return false;
+        section_ -= kPricePerGroup;
+        budget_->file -= kPricePerGroup;
+        return true;
+    }
+    // The bytes of a value read are paid out of the file's allowance.
+    void PayValue(const std::string& value) { budget_->file -= static_cast<long>(value.size()); }
+
+private:
+    LoadBudget own_;
+    LoadBudget* budget_ = nullptr;
+    long section_ = 0;
+};
+
+// ---- Copy lists ---------------------------------------------------------------------------------
+
+// A platform or language value split at its commas; see the split rule of the load.
+OneBasedList<std::string> SplitList(std::string rest) {
+    OneBasedList<std::string> list;
+    std::string token = Util::GetToken(rest, ",");
+    while (!rest.empty()) {
+        list.Append(token);
+        token = Util::GetToken(rest, ",");
+    }
+    list.Append(token);
+    return list;
+}
+
+class SectionReader {
+public:
+    SectionReader(const std::string& section, const std::string& file, SectionBudget& budget)
+        : section_(section), file_(file), budget_(budget) {}
+
+    std::string Text(const std::string& key, const std::string& def = "") {
+        std::string v = Util::GetIniString(section_, key, def, file_);
+        budget_.PayValue(v);
+        return v;
+    }
+    int16_t Number(const std::string& key) { return Util::GetIniInteger(section_, key, 0, file_); }
+    int16_t Count(const std::string& key) { return ReadCount(section_, key, file_); }
+
+    const std::string& section() const { return section_; }
+    SectionBudget& budget() { return budget_; }
+
+private:
+    const std::string& section_;
+    const std::string& file_;
+    SectionBudget& budget_;
+};
+
+// Reads `count` entries of a list; stops early when the allowance runs out. Returns the number
+// of entries read, which becomes the list's count as read.
+template <class Entry, class ReadEntry>
+int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry, OneBasedList<Entry>& list,
+                    ReadEntry readEntry) {
+    list.Clear();
+    for (int i = 1; i <= count; ++i) {
+        if (!in.budget().Take(keysPerEntry)) break;
+        Entry e{};
+        readEntry(i, e);
+        list.Append(std::move(e));
+    }
+    return static_cast<int16_t>(list.Count());
+}
+
+void ReadIcon(SectionReader& in, int g, int i, IconEntry& e) {
+    const ListKeys& k = keys::kIconKeys;
+    auto key = [&](int f) {
+        return EntryKey(g, k.item, i, k.readFields[static_cast<std::size_t>(f)]);
+    };
+    e.Style = in.Text(key(0));
+    e.Folder = in.Text(key(1));
+    e.SubFolder = in.Text(key(2));
+    e.Exe = in.Text(key(3));
+    e.ExeSubDir = in.Text(key(4));
+    e.Description = in.Text(key(5));
+    e.Number = in.Number(key(6));
+    e.App = in.Text(key(7));
+    e.AppLoc = in.Text(key(8));
+}
+
+// Registry and INI entries share their shape: six texts in field order.
+template <class Entry>
+void ReadSixTexts(SectionReader& in, const ListKeys& k, int g, int n, Entry& e,
+                  std::string Entry::*const (&fields)[6]) {
+    for (std::size_t f = 0; f < 6; ++f)
+        e.*fields[f] = in.Text(EntryKey(g, k.item, n, k.readFields[f]));
+}
+
+std::string RegEntry::*const kRegFields[6] = {&RegEntry::Platform,  &RegEntry::ParentKey,
+                                              &RegEntry::Key,       &RegEntry::ValueName,
+                                              &RegEntry::ValueType, &RegEntry::ValueData};
+std::string IniEntry::*const kIniFields[6] = {&IniEntry::Platform, &IniEntry::FileLoc,
+                                              &IniEntry::FileName, &IniEntry::Section,
+                                              &IniEntry::Key,      &IniEntry::Value};
+
+// A group's platform or language list. The key missing (read as "WRONG") leaves the text empty
+// and the list without entries; an empty value gives one empty entry.
+void ReadNameList(SectionReader& in, const std::string& key, std::string& text,
+                  OneBasedList<std::string>& list) {
+    std::string v = in.Text(key, "WRONG");
+    list.Clear();
+    text.clear();
+    if (v == "WRONG") return;
+    text = v;
+    list = SplitList(v);
+}
+
+void ReadGroup(SectionReader& in, int g, FileGroup& grp) {
+    ReadNameList(in, GroupKey(g, "Platform"), grp.Platform, grp.PlatformList);
+    ReadNameList(in, GroupKey(g, "Language"), grp.Language, grp.LanguageList);
+
+    int16_t files = in.Count(GroupKey(g, "NumberOfFiles"));
+    if (files > 0) {
+        grp.DestDir = in.Text(GroupKey(g, "DestDir"));
+        grp.Loc = in.Text(GroupKey(g, "Loc"));
+    }
+    grp.NumberOfFiles = ReadEntries(in, files, 2, grp.Files, [&](int f, FileEntry& e) {
+        e.FileName = in.Text(EntryKey(g, keys::kFileNameRead, f, ""));
+        e.ExpandType = in.Text(EntryKey(g, "File", f, "ExpandType"));
+        e.DestDir = grp.DestDir;
+        e.Loc = grp.Loc;
+    });
+
+    grp.NumberOfIcons = ReadEntries(in, in.Count(GroupKey(g, keys::kIconKeys.countKey)), 9,
+                                    grp.Icons, [&](int i, IconEntry& e) { ReadIcon(in, g, i, e); });
+    grp.NumberOfRegEntries = ReadEntries(
+        in, in.Count(GroupKey(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
+        [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
+    grp.NumberOfIniEntries = ReadEntries(
+        in, in.Count(GroupKey(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
+        [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
+}
+
+// Walks a name list (names each followed by NUL, one more NUL at the end) up to its first empty
+// name.
+template <class Visit>
+void ForEachName(std::string list, Visit visit) {
+    for (std::string name = Util::GetToken(list); !name.empty(); name = Util::GetToken(list))
+        visit(name);
+}
+
+// The three flags computed from the product's factory values in KIVO.ini.
+void LoadProductFlags() {
+    State& s = S();
+    const std::string& product = s.OemSettings.Product;
+    bool typeDlg = Util::GetIniYesNo(product, "DisplayTypeOfInstallDlg", true, s.KivoIniPath);
+    bool userInfoDlg = Util::GetIniYesNo(product, "DisplayUserInfoDlg", true, s.KivoIniPath);
+    bool destDirDlg = Util::GetIniYesNo(product, "DisplaySelectDestDirDlg", false, s.KivoIniPath);
+    s.OemSettings.ProductHidesTypeDlg = !typeDlg;
+    s.OemSettings.ProductHidesUserInfoDlg = !userInfoDlg;
+    s.OemSettings.ProductHidesDestDirDlgs = !destDirDlg && !typeDlg;
+}
+
+// Holds the whole-file allowance for the time of one load.
+class BudgetScope {
+public:
+    explicit BudgetScope(const std::string& file) {
+        budget_.file = FileAllowance(file);
+        g_budget = &budget_;
+    }
+    ~BudgetScope() { g_budget = nullptr; }
+    BudgetScope(const BudgetScope&) = delete;
+    BudgetScope& operator=(const BudgetScope&) = delete;
+
+private:
+    LoadBudget budget_;
+};
+
+}  // namespace
+
+bool LoadInstaller() {
+    LoadTavinIni();
+    S().Modified = false;
+    S().InstallerOpen = true;
+    return true;
+}
+
+void LoadTavinIni() {
+    State& s = S();
+    BudgetScope budget(s.TavinIniPath);
+    OemInstall& o = s.OemSettings;
+    for (const keys::OemKey& k : keys::OemKeys()) {
+        const char* section = k.inSetupType ? keys::kSetupType : keys::kOemInstall;
+        if (k.text)
+            o.*k.text = Util::GetIniString(section, k.key, "", s.TavinIniPath);
+        else
+            o.*k.flag = Util::GetIniYesNo(section, k.key, k.def, s.TavinIniPath);
+    }
+    LoadLanguageSettings();
+    LoadComponents();
+    if (!o.Components.Empty())
+        LoadComponentBlindCopies();
+    else
+        LoadBlindCopySectionsByName();
+    LoadRemoveShortcuts();
+    LoadLaunches();
+    LoadProductFlags();
+    RemoveEmptyGroups();
+}
+
+void LoadLanguageSettings() {
+    if (HasResponseFile()) S().OemSettings.Iss.WriteResponseFile = true;
+    LoadLanguages();
+}
+
+void LoadLanguages() {
+    State& s = S();
+    IssSettings& iss = s.OemSettings.Iss;
+    int16_t count = Util::GetIniInteger("Languages", "count", 0, s.SetupLidPath);
+    if (count < 1) {
+        iss.Languages.Clear();
+        ForEachName(Util::GetIniSectionKeys("LANGUAGES", s.KivoIniPath), [&](const std::string&
+                                                                                 code) {
+            iss.Languages.Append({Util::GetIniString("LANGUAGES", code, "", s.KivoIniPath), code});
+        });
+        iss.SelectedLanguage = 1;
+        std::string lang = Util::GetIniString("Application", "Lang", "0009", s.SetupIssPath);
+        for (int i = 1; i <= iss.Languages.Count(); ++i) {
+            if (iss.Languages(i).Code == lang) iss.SelectedLanguage = static_cast<int16_t>(i);
+        }
+        return;
+    }
+    std::string def = Util::GetIniString("Languages", "Default", "", s.SetupLidPath);
+    iss.Languages.Clear();
+    for (int k = 1; k <= count; ++k) {
+        std::string code =
+            Util::GetIniString("Languages", "key" + std::to_string(k - 1), "", s.SetupLidPath);
+        if (code.empty()) continue;
+        std::string name =
+            Util::GetIniString("LANGUAGES", code, "Lang" + std::to_string(k), s.KivoIniPath);
+        iss.Languages.Append({name, code});
+        if (code == def) {
+            iss.SelectedLanguage = static_cast<int16_t>(iss.Languages.Count());
+            iss.DefaultLanguage = iss.SelectedLanguage;
+        }
+    }
+}
+
+void LoadComponents() {
+    State& s = S();
+    const std::string section = "Components";
+    int16_t n = ReadCount(section, "NUMBER", s.TavinIniPath);
+    OneBasedList<ComponentEntry>& list = s.OemSettings.Components;
+    list.Clear();
+    for (int i = 1; i <= n; ++i) {
+        std::string comp = "Comp" + std::to_string(i);
+        ComponentEntry c;
+        c.Parent = Util::GetIniString(section, comp + "Parent", "", s.TavinIniPath);
+        c.Name = Util::GetIniString(section, comp, "", s.TavinIniPath);
+        c.Enabled = Util::GetIniYesNo(section, comp + "Enabled", false, s.TavinIniPath);
+        list.Append(std::move(c));
+    }
+}
+
+void LoadComponentBlindCopies() {
+    State& s = S();
+    s.BlindCopies.Clear();
+    for (int i = 1; i <= s.OemSettings.Components.Count(); ++i) {
+        s.BlindCopies.Append(BlindCopy{});
+        LoadBlindCopySection(static_cast<int16_t>(i), s.OemSettings.Components(i).Name,
+                             "Comp" + std::to_string(i) + " BlindCopy");
+    }
+}
+
+void LoadBlindCopySectionsByName() {
+    State& s = S();
+    s.BlindCopies.Clear();
+    ForEachName(Util::GetIniSectionNames(s.TavinIniPath), [&](const std::string& name) {
+        if (!TextMatch::ContainsNoCase(name, "BlindCopy")) return;
+        s.BlindCopies.Append(BlindCopy{});
+        LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
+    });
+}
+
+void LoadBlindCopySection(int16_t position, const std::string& name, const std::string& section) {
+    State& s = S();
+    if (position < 1 || position > s.BlindCopies.Count()) return;
+    BlindCopy& bc = s.BlindCopies(position);
+    bc.Name = name;
+    bc.Section = section;
+    bc.Groups.Clear();
+
+    SectionBudget budget(section, s.TavinIniPath);
+    SectionReader in(section, s.TavinIniPath, budget);
+    int16_t groups = in.Count(keys::kNumberOfGroups);
+    for (int g = 1; g <= groups; ++g) {
+        if (!budget.TakeGroup()) break;
+        FileGroup grp;
+        ReadGroup(in, g, grp);
+        bc.Groups.Append(std::move(grp));
+    }
+    bc.NumberOfGroups = static_cast<int16_t>(bc.Groups.Count());
+}
+
+void LoadRemoveShortcuts() {
+    State& s = S();
+    const std::string section = "OEM Remove Shortcut";
+    OneBasedList<RemoveShortcutEntry>& list = s.OemSettings.RemoveShortcuts;
+    list.Clear();
+    ForEachName(Util::GetIniSectionKeys(section, s.TavinIniPath), [&](const std::string& key) {
+        list.Append({key, Util::GetIniYesNo(section, key, false, s.TavinIniPath)});
+    });
+}
+
+void LoadLaunches() {
+    State& s = S();
+    const std::string section = "Launches";
+    int16_t n = ReadCount(section, "NumberOfLaunches", s.TavinIniPath);
+    s.OemSettings.NumberOfLaunches = n;
+    s.Launches.Clear();
+    for (int i = 1; i <= n; ++i) {
+        std::string p = "Launch" + std::to_string(i);
+        auto read = [&](const char* field) {
+            return Util::GetIniString(section, p + field, "", s.TavinIniPath);
+        };
+        LaunchEntry e;
+        e.CmdLine = read("CmdLine");
+        e.Language = read("Language");
+        e.Platform = read("Platform");
+        e.Program = read("Program");
+        e.Type = read("Type");
+        e.Wait = read("Wait");
+        e.ChangeDir = read("ChangeDir");
+        s.Launches.Append(std::move(e));
+    }
+}
+
+void LoadProductDefaults() {
+    State& s = S();
+    s.Modified = true;
+    OemInstall& o = s.OemSettings;
+    const std::string product = o.Product;
+    for (const keys::OemKey& k : keys::OemKeys()) {
+        if (!k.productDefault) continue;
+        if (k.text)
+            o.*k.text = Util::GetIniString(product, k.key, "", s.KivoIniPath);
+        else
+            o.*k.flag = Util::GetIniYesNo(product, k.key, k.def, s.KivoIniPath);
+    }
+    o.Iss.WriteResponseFile = false;
+}
+
+void SetSilentDefaults() {
+    State& s = S();
+    s.Modified = true;
+    OemInstall& o = s.OemSettings;
+    for (bool OemInstall::*f :
+         {&OemInstall::DisplayWelcomeDlg, &OemInstall::DisplayEULA,
+          &OemInstall::DisplayTypeOfInstallDlg, &OemInstall::DisplaySelectDestDirDlg,
+          &OemInstall::DisplayCustomDlg, &OemInstall::DisplayUserInfoDlg,
+          &OemInstall::DisplayConfirmRegDlg, &OemInstall::DisplayStartCopyDlg,
+          &OemInstall::DisplayFinishDlg, &OemInstall::DisplayFinalMessage,
+          &OemInstall::DisplayRebootDlg, &OemInstall::DisplayMaintUIDlg,
+          &OemInstall::DisplayBillboards, &OemInstall::DisplayBackGround,
+          &OemInstall::DisplayProgressBar, &OemInstall::ProgressBarStart,
+          &OemInstall::ProgressBarEnd, &OemInstall::CloseRunningApps}) {
+        o.*f = false;
+    }
+    o.InstallModeSilent = true;
+    o.UninstallModeSilent = true;
+    o.Iss.WriteResponseFile = true;
+    o.IgnoreInstallWarnings = true;
+}
+
+}  // namespace modTAVIN

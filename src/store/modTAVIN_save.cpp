@@ -1,1 +1,537 @@
+// Saving the model into the installer directory: TAVIN.ini key by key (after a backup to
+// Tavin.old), and Setup.iss written or deleted.
+//
+// A save is all or nothing. Every write goes into the profile engine's parsed copy of its file
+// and reaches the disk once, at the end, by an atomic replace of the whole file. TAVIN.ini is
+// replaced first; Setup.iss is written or deleted after it, and when that fails TAVIN.ini is put
+// back from the backup the save has just made. Whatever can be checked is checked before the
+// first file is replaced. A failed save shows one message naming the file and the reason, leaves
+// the model modified and returns false.
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/fileops.h"
+#include "platform/profile.h"
+#include "platform/ui.h"
+#include "store/CopyListKeys.h"
+#include "store/OemInstallKeys.h"
+#include "store/SectionKeys.h"
+#include "store/TextMatch.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
+
+namespace modTAVIN {
+
+namespace {
+
+namespace fileops = kivo::fileops;
+namespace profile = kivo::profile;
+using keys::EntryKey;
+using keys::GroupKey;
+using keys::ListKeys;
+
+// ---- The save in progress -----------------------------------------------------------------------
+
+enum class IssAction { None, Write, Delete };
+
+struct SaveRun {
+    bool failed = false;
+    std::string failFile;
+    std::string failReason;
+    IssAction iss = IssAction::None;
+};
+
+SaveRun* g_run = nullptr;  // set for the time of one SaveTavinIni
+
+// Remembers the first write that failed; the save stops at the commit.
+void WriteFailed(const std::string& file, const std::string& key, const std::string& value) {
+    if (!g_run || g_run->failed) return;
+    g_run->failed = true;
+    g_run->failFile = fileops::ResolveCase(file);
+    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        g_run->failReason = "the value of " + key + " holds a line break";
+    else if (fileops::IsReadOnly(file))
+        g_run->failReason = "the file is read-only";
+    else
+        g_run->failReason = "the file cannot be written";
+}
+
+const std::string& Tavin() {
+    return S().TavinIniPath;
+}
+
+void PutText(const std::string& section, const std::string& key, const std::string& value) {
+    if (!Util::WriteIniString(section, key, value, Tavin())) WriteFailed(Tavin(), key, value);
+}
+void PutFlag(const std::string& section, const std::string& key, bool value) {
+    if (!Util::WriteIniYesNo(section, key, value, Tavin())) WriteFailed(Tavin(), key, "");
+}
+// The number form with a blank before a number that is not negative.
+void PutNumber(const std::string& section, const std::string& key, int16_t value) {
+    if (!Util::WriteIniInteger(section, key, value, Tavin())) WriteFailed(Tavin(), key, "");
+}
+void Remove(const std::string& section, const std::string& key) {
+    if (Util::DeleteIniKey(section, key, Tavin()) == 0) WriteFailed(Tavin(), key, "");
+}
+
+// ---- Copy lists ---------------------------------------------------------------------------------
+
+// Writes one copy-list section and remembers which keys it wrote, so that the keys of groups and
+// entries the model no longer has can be removed afterwards.
+class SectionWriter {
+public:
+    explicit SectionWriter(std::string section) : section_(std::move(section)) {}
+
+    void Text(const std::string& key, const std::string& value) {
+        PutText(section_, key, value);
+        written_.insert(keys::FoldName(key));
+    }
+    // Counts of a copy-list section: plain digits, no blank.
+    void Digits(const std::string& key, int value) { Text(key, std::to_string(value)); }
+    void Number(const std::string& key, int16_t value) {
+        PutNumber(section_, key, value);
+        written_.insert(keys::FoldName(key));
+    }
+    void Delete(const std::string& key) { Remove(section_, key); }
+
+    // Every key of the copy-list layout that this save did not write belongs to a group or an
+    // entry the model no longer has (or to nothing a load would read): it goes. Keys of any
+    // other form are not ours and stay.
+    void RemoveStaleKeys() {
+        for (const std::string& key : SectionKeyNames(section_, Tavin())) {
+            if (keys::IsCopyListKey(key) && !written_.contains(keys::FoldName(key))) Delete(key);
+        }
+    }
+
+private:
+    std::string section_;
+    std::unordered_set<std::string> written_;
+};
+
+// Joins a platform or language list with commas; an entry met while the text is still empty
+// takes its place instead of being joined.
+std::string JoinList(const OneBasedList<std::string>& list) {
+    std::string text;
+    for (const std::string& item : list) {
+        if (text.empty())
+            text = item;
+        else
+            text += "," + item;
+    }
+    return text;
+}
+
+bool IsOneOf(const std::string& s, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (s == n) return true;
+    return false;
+}
+
+// The i of a section named exactly "Comp<i> BlindCopy" (no leading zero), or 0.
+int ComponentSectionIndex(const std::string& section) {
+    const std::string head = "Comp", tail = " BlindCopy";
+    if (section.size() <= head.size() + tail.size() || section.compare(0, head.size(), head) != 0 ||
+        section.compare(section.size() - tail.size(), tail.size(), tail) != 0)
+        return 0;
+    std::string digits = section.substr(head.size(), section.size() - head.size() - tail.size());
+    if (digits.empty() || digits.size() > 4 || digits[0] == '0') return 0;
+    int i = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        i = i * 10 + (c - '0');
+    }
+    return i;
+}
+
+// The section a copy list is written into, from the product and the section it was loaded from.
+std::string TargetSection(const std::string& product, const std::string& section) {
+    if ((TextMatch::ContainsNoCase(product, "Tessary Formwell") ||
+         TextMatch::ContainsNoCase(product, "Tessary Sanctile")) &&
+        product != "Tessary Sanctile 5.0.5") {
+        return IsOneOf(section, {"Comp1 BlindCopy", "Comp2 BlindCopy", "Comp3 BlindCopy",
+                                 "TessaryBlindCopy"})
+                   ? "TessaryBlindCopy"
+                   : "AsianLanguageBlindCopy";
+    }
+    if (TextMatch::ContainsNoCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
+        return "LumenoBlindCopy";
+    if (TextMatch::ContainsNoCase(product, "Vontu(R) Tessary(R) Fumarel") &&
+        product != "Vontu(R) Tessary(R) Fumarel 5.0.5")
+        return "FumarelBlindCopy";
+    if (product == "Vontu(R) Tessary(R) 5.0") {
+        int i = ComponentSectionIndex(section);
+        if ((i >= 1 && i <= 6) || i == 11) return "TessaryBlindCopy";
+        if (i >= 7 && i <= 9) return "FumarelBlindCopy";
+        if (i == 10) return "QuilletBlindCopy";
+        if (i == 12 || i == 13) return "AccessoriesBlindCopy";
+        if (i >= 14 && i <= 18) return "AsianLanguageBlindCopy";
+    }
+    return section;
+}
+
+// The DestDir given to a written group that has none; empty where the section has no default.
+std::string DefaultDestDir(const std::string& target) {
+    static const std::unordered_map<std::string, std::string> defaults = {
+        {"TessaryBlindCopy", "Tessary"},        {"LumenoBlindCopy", "Lumeno"},
+        {"AsianLanguageBlindCopy", "Resource"}, {"FumarelBlindCopy", "Fumarl"},
+        {"AccessoriesBlindCopy", "Pagefold"},   {"QuilletBlindCopy", "Tessary"}};
+    auto it = defaults.find(target);
+    return it == defaults.end() ? std::string() : it->second;
+}
+
+void WriteFiles(SectionWriter& w, int g, FileGroup& grp) {
+    const int len = grp.Files.Count();
+    const int asRead = grp.NumberOfFiles;
+    if (len == 0 && asRead == 0) return;
+    if (len > 0) {
+        w.Digits(GroupKey(g, "NumberOfFiles"), len);
+        w.Text(GroupKey(g, "DestDir"), grp.DestDir);
+        w.Text(GroupKey(g, "Loc"), grp.Loc);
+    } else {
+        w.Delete(GroupKey(g, "NumberOfFiles"));
+        w.Delete(GroupKey(g, "DestDir"));
+        w.Delete(GroupKey(g, "Loc"));
+    }
+    const int last = Util::MaxInt(static_cast<int16_t>(len), static_cast<int16_t>(asRead));
+    for (int f = 1; f <= last; ++f) {
+        const std::string name = EntryKey(g, keys::kFileNameWrite, f, "");
+        const std::string expand = EntryKey(g, "File", f, "ExpandType");
+        if (f <= len) {
+            w.Text(name, grp.Files(f).FileName);
+            w.Text(expand, grp.Files(f).ExpandType);
+        } else if (f == 1) {
+            w.Text(name, "");
+            w.Text(expand, "");
+        } else {
+            w.Delete(name);
+            w.Delete(expand);
+        }
+    }
+    grp.NumberOfFiles = static_cast<int16_t>(len);
+}
+
+// Writes icons, registry entries or INI entries by the rule for these lists.
+template <class Entry, class WriteField>
+void WriteList(SectionWriter& w, int g, const ListKeys& k, const OneBasedList<Entry>& list,
+               int16_t& asRead, WriteField writeField) {
+    const int len = list.Count();
+    if (len == 0 && asRead == 0) return;
+    w.Digits(GroupKey(g, k.countKey), len);
+    const int last = Util::MaxInt(static_cast<int16_t>(len), asRead);
+    for (int n = 1; n <= last; ++n) {
+        for (int f = 0; f < k.fieldCount; ++f) {
+            const std::string key =
+                EntryKey(g, k.item, n, k.writeFields[static_cast<std::size_t>(f)]);
+            if (n <= len)
+                writeField(key, list(n), f);
+            else if (n == 1)
+                w.Text(key, "");
+            else
+                w.Delete(key);
+        }
+    }
+    asRead = static_cast<int16_t>(len);
+}
+
+void WriteIcon(SectionWriter& w, const std::string& key, const IconEntry& e, int field) {
+    switch (field) {
+        case 0: w.Text(key, e.Style); break;
+        case 1: w.Text(key, e.Folder); break;
+        case 2: w.Text(key, e.SubFolder); break;
+        case 3: w.Text(key, e.Exe); break;
+        case 4: w.Text(key, e.ExeSubDir); break;
+        case 5: w.Text(key, e.Description); break;
+        case 6: w.Number(key, e.Number); break;
+        case 7: w.Text(key, e.App); break;
+        default: w.Text(key, e.AppLoc); break;
+    }
+}
+
+const std::string& RegField(const RegEntry& e, int field) {
+    const std::string* fields[] = {&e.Platform,  &e.ParentKey, &e.Key,
+                                   &e.ValueName, &e.ValueType, &e.ValueData};
+    return *fields[field];
+}
+
+const std::string& IniField(const IniEntry& e, int field) {
+    const std::string* fields[] = {&e.Platform, &e.FileLoc, &e.FileName,
+                                   &e.Section,  &e.Key,     &e.Value};
+    return *fields[field];
+}
+
+void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& grp) {
+    w.Text(GroupKey(g, "Platform"), JoinList(grp.PlatformList));
+    w.Text(GroupKey(g, "Language"), JoinList(grp.LanguageList));
+    if (grp.DestDir.empty()) grp.DestDir = DefaultDestDir(target);
+    WriteFiles(w, g, grp);
+    WriteList(w, g, keys::kIconKeys, grp.Icons, grp.NumberOfIcons,
+              [&](const std::string& key, const IconEntry& e, int f) { WriteIcon(w, key, e, f); });
+    WriteList(
+        w, g, keys::kRegKeys, grp.RegEntries, grp.NumberOfRegEntries,
+        [&](const std::string& key, const RegEntry& e, int f) { w.Text(key, RegField(e, f)); });
+    WriteList(
+        w, g, keys::kIniKeys, grp.IniEntries, grp.NumberOfIniEntries,
+        [&](const std::string& key, const IniEntry& e, int f) { w.Text(key, IniField(e, f)); });
+}
+
+// ---- Failure ------------------------------------------------------------------------------------
+
+void ShowSaveFailure(const std::string& file, const std::string& reason) {
+    kivo::Ui().MessageBox("The installer was not saved.\n" + file + ": " + reason + ".",
+                          kivo::MsgButtons::OK, "KIVO");
+}
+
+// Lifts the read-only attribute of TAVIN.ini for the time of the save and sets it again at the
+// end, whatever the end.
+class ReadOnlyLift {
+public:
+    explicit ReadOnlyLift(const std::string& file) : file_(file) {}
+    ~ReadOnlyLift() {
+        if (lifted_) fileops::SetReadOnly(file_, true);
+    }
+    ReadOnlyLift(const ReadOnlyLift&) = delete;
+    ReadOnlyLift& operator=(const ReadOnlyLift&) = delete;
+
+    bool Lift() {
+        if (!fileops::IsReadOnly(file_)) return true;
+        if (!fileops::SetReadOnly(file_, false)) return false;
+        lifted_ = true;
+        return true;
+    }
+
+private:
+    std::string file_;
+    bool lifted_ = false;
+};
+
+class RunScope {
+public:
+    explicit RunScope(SaveRun& run) { g_run = &run; }
+    ~RunScope() {
+        g_run = nullptr;
+        if (profile::InBatch()) profile::AbortBatch();
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+};
+
+}  // namespace
+
+bool SaveTavinIni() {
+    State& s = S();
+    RemoveEmptyGroups();
+    s.Modified = false;
+
+    SaveRun run;
+    RunScope scope(run);
+    // The writes change the model's copy lists (a default DestDir, the counts as read); a save
+    // that fails leaves the model as it was.
+    const OneBasedList<BlindCopy> before = s.BlindCopies;
+    const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
+    const std::string iss = fileops::ResolveCase(s.SetupIssPath);
+    ReadOnlyLift readOnly(tavin);
+
+    auto fail = [&](const std::string& file, const std::string& reason) {
+        if (profile::InBatch()) profile::AbortBatch();
+        s.BlindCopies = before;
+        s.Modified = true;
+        ShowSaveFailure(file, reason);
+        return false;
+    };
+
+    if (!fileops::FileExists(tavin)) return fail(tavin, "the file no longer exists");
+
+    // What Setup.iss needs is checked before anything reaches the disk.
+    const IssAction issAction = s.OemSettings.Iss.WriteResponseFile ? IssAction::Write
+                                : HasResponseFile()                 ? IssAction::Delete
+                                                                    : IssAction::None;
+    if (issAction == IssAction::Write && fileops::FileExists(iss) && fileops::IsReadOnly(iss))
+        return fail(iss, "the file is read-only");
+    if (issAction == IssAction::Delete && fileops::IsReadOnly(iss))
+        return fail(iss, "the file is read-only and cannot be deleted");
+
+    // The backup of the file as it stands. A read-only Tavin.old of an earlier save is replaced.
+    const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
+    if (!fileops::CopyFile(tavin, old) &&
+        !(fileops::DeleteFile(old, true) && fileops::CopyFile(tavin, old)))
+        return fail(old, "the backup cannot be written (" + fileops::LastError() + ")");
+
+    if (!readOnly.Lift())
+        return fail(tavin,
+                    "the read-only attribute cannot be cleared (" + fileops::LastError() + ")");
+
+    // Every write goes into the engine's parsed copies first.
+    profile::BeginBatch();
+    OemInstall& o = s.OemSettings;
+    for (const keys::OemKey& k : keys::OemKeys()) {
+        if (k.inSetupType) continue;
+        if (k.text)
+            PutText(keys::kOemInstall, k.key, o.*k.text);
+        else
+            PutFlag(keys::kOemInstall, k.key, o.*k.flag);
+    }
+    PutText(keys::kSetupType, "Type", o.Type);
+    WriteComponents();
+    SaveResponseFile();
+    WriteBlindCopySections();
+    WriteRemoveShortcuts();
+    WriteLaunches();
+    if (run.failed) return fail(run.failFile, run.failReason);
+
+    profile::CommitResult committed = profile::CommitBatch();
+    if (!committed.ok) return fail(committed.file, committed.reason);
+
+    // Setup.iss after TAVIN.ini: should it fail, TAVIN.ini goes back to the backup just made.
+    auto undo = [&](const std::string& file, const std::string& reason) {
+        if (!fileops::CopyFile(old, tavin))
+            return fail(file, reason + ", and TAVIN.ini could not be put back from Tavin.old");
+        profile::ClearCache();
+        return fail(file, reason);
+    };
+    if (run.iss == IssAction::Write) {
+        profile::BeginBatch();
+        Write_ISSFile();
+        if (run.failed) return undo(run.failFile, run.failReason);
+        committed = profile::CommitBatch();
+        if (!committed.ok) return undo(committed.file, committed.reason);
+    } else if (run.iss == IssAction::Delete) {
+        DeleteResponseFile();
+        if (fileops::FileExists(iss))
+            return undo(iss, "the file cannot be deleted (" + fileops::LastError() + ")");
+    }
+    return true;
+}
+
+void WriteComponents() {
+    const OneBasedList<ComponentEntry>& list = S().OemSettings.Components;
+    if (list.Empty()) return;
+    const std::string section = "Components";
+    PutNumber(section, "NUMBER", static_cast<int16_t>(list.Count()));
+    for (int i = 1; i <= list.Count(); ++i) {
+        const std::string comp = "Comp" + std::to_string(i);
+        PutText(section, comp + "Parent", list(i).Parent);
+        PutText(section, comp, list(i).Name);
+        PutFlag(section, comp + "Enabled", list(i).Enabled);
+    }
+}
+
+void SaveResponseFile() {
+    IssAction action = IssAction::None;
+    if (S().OemSettings.Iss.WriteResponseFile)
+        action = IssAction::Write;
+    else if (HasResponseFile())
+        action = IssAction::Delete;
+    // Inside a save, Setup.iss changes only once TAVIN.ini is safely on disk.
+    if (g_run) {
+        g_run->iss = action;
+        return;
+    }
+    if (action == IssAction::Write)
+        Write_ISSFile();
+    else if (action == IssAction::Delete)
+        DeleteResponseFile();
+}
+
+void Write_ISSFile() {
+    const State& s = S();
+    const std::string& file = s.SetupIssPath;
+    auto put = [&](const char* section, const char* key, const std::string& value) {
+        if (!Util::WriteIniString(section, key, value, file)) WriteFailed(file, key, value);
+    };
+    put("InstallShield Silent", "Version", "v5.00.000");
+    put("InstallShield Silent", "File", "Response File");
+    put("File Transfer", "OverwriteReadOnly", "YesToAll");
+    put("Application", "Name", "Tessary");
+    put("Application", "Version", "5.0");
+    put("Application", "Company", "Vontu");
+    const IssSettings& iss = s.OemSettings.Iss;
+    if (iss.SelectedLanguage >= 0 && iss.SelectedLanguage <= iss.Languages.Count()) {
+        put("Application", "Lang", iss.Languages(iss.SelectedLanguage).Code);
+    } else {
+        kivo::Ui().MessageBox("Error in Write_ISSFile Selected item out of bounds.",
+                              kivo::MsgButtons::OK, "KIVO");
+    }
+    put("DlgOrder", "Count", "0");
+}
+
+void DeleteResponseFile() {
+    const std::string& file = S().SetupIssPath;
+    if (fileops::FileExists(file)) fileops::DeleteFile(file, false);
+}
+
+void WriteBlindCopySections() {
+    State& s = S();
+    // Records whose target is one section share it: their groups are numbered on from 1 in
+    // record order under one NumberOfGroups.
+    struct Target {
+        std::string section;
+        std::vector<int> records;
+    };
+    std::vector<Target> targets;
+    std::unordered_map<std::string, std::size_t> byName;
+    const int count = s.BlindCopies.Count();
+    for (int b = 1; b <= count; ++b) {
+        const std::string product = Util::GetIniString("Main", "Product", "Wrong", Tavin());
+        const std::string section = TargetSection(product, s.BlindCopies(b).Section);
+        auto [it, added] = byName.try_emplace(keys::FoldName(section), targets.size());
+        if (added) targets.push_back({section, {}});
+        targets[it->second].records.push_back(b);
+    }
+
+    for (const Target& t : targets) {
+        int groups = 0;
+        bool heldGroups = false;
+        for (int b : t.records) {
+            groups += s.BlindCopies(b).Groups.Count();
+            heldGroups = heldGroups || s.BlindCopies(b).NumberOfGroups > 0;
+        }
+        // A section whose lists never had groups is left alone; one whose groups all went says so.
+        if (groups == 0 && !heldGroups) continue;
+        SectionWriter w(t.section);
+        w.Digits(keys::kNumberOfGroups, groups);
+        int g = 0;
+        for (int b : t.records) {
+            for (FileGroup& grp : s.BlindCopies(b).Groups) WriteGroup(w, t.section, ++g, grp);
+        }
+        w.RemoveStaleKeys();
+    }
+}
+
+void WriteRemoveShortcuts() {
+    for (const RemoveShortcutEntry& e : S().OemSettings.RemoveShortcuts)
+        PutFlag("OEM Remove Shortcut", e.Name, e.Remove);
+}
+
+void WriteLaunches() {
+    const State& s = S();
+    const std::string section = "Launches";
+    const int len = s.Launches.Count();
+    PutNumber(section, "NumberOfLaunches", static_cast<int16_t>(len));
+    const int last = Util::MaxInt(static_cast<int16_t>(len), s.OemSettings.NumberOfLaunches);
+    static const char* const fields[] = {"Platform", "Language",  "Type", "Program",
+                                         "CmdLine",  "ChangeDir", "Wait"};
+    for (int i = 1; i <= last; ++i) {
+        const std::string p = "Launch" + std::to_string(i);
+        const LaunchEntry* e = i <= len ? &s.Launches(i) : nullptr;
+        const std::string* values[] = {nullptr, nullptr, nullptr, nullptr,
+                                       nullptr, nullptr, nullptr};
+        if (e) {
+            const std::string* v[] = {&e->Platform, &e->Language,  &e->Type, &e->Program,
+                                      &e->CmdLine,  &e->ChangeDir, &e->Wait};
+            std::copy(std::begin(v), std::end(v), std::begin(values));
+        }
+        for (std::size_t f = 0; f < 7; ++f) {
+            if (e)
+                PutText(section, p + fields[f], *values[f]);
+            else if (i == 1)
+                PutText(section, p + fields[f], "");
+            else
+                Remove(section, p + fields[f]);
+        }
+    }
+}
+
+}  // namespace modTAVIN

@@ -1,0 +1,409 @@
+// Loading the model: keys, defaults, value forms, lists and their counts, languages, presets, and
+// files whose counts claim more than they hold.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "store/modTAVIN.h"
+#include "store/InstallerFixture.h"
+
+using modTAVIN::LoadInstaller;
+using modTAVIN::S;
+
+namespace {
+
+const char* kProduct = "Vontu(R) Tessary(R) 5.0.5 Patch";
+
+std::vector<std::string> Items(const OneBasedList<std::string>& list) {
+    return {list.begin(), list.end()};
+}
+
+class LoadTest : public InstallerTest {};
+
+TEST_F(LoadTest, MissingOemInstallGivesTheDefaultOfEveryKey) {
+    PutTavin(kProduct);
+    EXPECT_TRUE(LoadInstaller());
+    const OemInstall& o = S().OemSettings;
+    EXPECT_FALSE(o.DisplaySelectDestDirDlg);
+    EXPECT_FALSE(o.DisplayMaintUIDlg);
+    EXPECT_FALSE(o.InstallModeSilent);
+    EXPECT_FALSE(o.IgnoreInstallWarnings);
+    for (bool f : {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg, o.DisplayCustomDlg,
+                   o.DisplayUserInfoDlg, o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg,
+                   o.DisplayFinishDlg, o.DisplayFinalMessage, o.DisplayRebootDlg,
+                   o.DisplayBillboards, o.DisplayBackGround, o.DisplayProgressBar,
+                   o.ProgressBarStart, o.ProgressBarEnd, o.CloseRunningApps,
+                   o.UninstallCombineVersions, o.UninstallPreviousVersions, o.UninstallModeSilent})
+        EXPECT_TRUE(f);
+    for (const std::string& t : {o.SetupTitle, o.SetupCaptionBarTitle, o.ProgGroupName, o.UserName,
+                                 o.UserCompanyName, o.UserSerialNumber, o.DefaultDestDir,
+                                 o.PDFOutputFolder, o.Type})
+        EXPECT_EQ(t, "");
+    EXPECT_TRUE(S().InstallerOpen);
+    EXPECT_FALSE(S().Modified);
+    EXPECT_EQ(o.Product, kProduct);  // the load does not read [Main]
+}
+
+TEST_F(LoadTest, NamesMatchInAnyCaseButFlagWordsOnlyInUpperCase) {
+    PutTavin(kProduct,
+             "[oem install]\n"
+             "setuptitle=Title\n"
+             "DISPLAYEULA=NO\n"
+             "DisplayWelcomeDlg=no\n"
+             "DisplayMaintUIDlg=Yes\n"
+             "InstallModeSilent=YES\n"
+             "  UserName  =  Ann Lee  \n"
+             "[SETUPTYPE]\n"
+             "type=Custom\n");
+    LoadInstaller();
+    const OemInstall& o = S().OemSettings;
+    EXPECT_EQ(o.SetupTitle, "Title");
+    EXPECT_FALSE(o.DisplayEULA);
+    EXPECT_TRUE(o.DisplayWelcomeDlg);   // "no" is no flag word: the default
+    EXPECT_FALSE(o.DisplayMaintUIDlg);  // likewise "Yes"
+    EXPECT_TRUE(o.InstallModeSilent);
+    EXPECT_EQ(o.UserName, "Ann Lee");
+    EXPECT_EQ(o.Type, "Custom");
+}
+
+TEST_F(LoadTest, CountsReadAlikeInEveryWrittenForm) {
+    PutTavin(kProduct,
+             "[Components]\nNUMBER = 2 \n"
+             "[Launches]\nNumberOfLaunches=3\n"
+             "[Comp1 BlindCopy]\nNumberOfGroups= 1\nGroup1Platform=All\nGroup1NumberOfIcons=  2\n"
+             "[Comp2 BlindCopy]\nNumberOfGroups=\nGroup1NumberOfFiles=1\nGroup1Filename1=x\n");
+    LoadInstaller();
+    EXPECT_EQ(S().OemSettings.Components.Count(), 2);
+    EXPECT_EQ(S().Launches.Count(), 3);
+    EXPECT_EQ(S().OemSettings.NumberOfLaunches, 3);
+    ASSERT_EQ(S().BlindCopies.Count(), 2);
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).Icons.Count(), 2);
+    EXPECT_EQ(S().BlindCopies(2).NumberOfGroups, 0);  // an empty count reads 0
+    EXPECT_TRUE(S().BlindCopies(2).Groups.Empty());
+}
+
+TEST_F(LoadTest, CountsThatAreNoUsableNumberReadAsZero) {
+    PutTavin(kProduct,
+             "[Components]\nNUMBER=-3\n"
+             "[Launches]\nNumberOfLaunches=many\n"
+             "[AnyBlindCopy]\nNumberOfGroups=70000\nGroup1NumberOfFiles=1\nGroup1Filename1=x\n"
+             "[OtherBlindCopy]\nNumberOfGroups=1\nGroup1NumberOfFiles=-1\nGroup1NumberOfIcons=1e3\n"
+             "Group1NumberOfRegEntries=1\n");
+    LoadInstaller();
+    EXPECT_TRUE(S().OemSettings.Components.Empty());
+    EXPECT_TRUE(S().Launches.Empty());
+    EXPECT_EQ(S().OemSettings.NumberOfLaunches, 0);
+    ASSERT_EQ(S().BlindCopies.Count(), 2);
+    EXPECT_EQ(S().BlindCopies(1).NumberOfGroups, 0);
+    EXPECT_TRUE(S().BlindCopies(1).Groups.Empty());
+    const FileGroup& g = S().BlindCopies(2).Groups(1);
+    EXPECT_EQ(g.NumberOfFiles, 0);
+    EXPECT_EQ(g.NumberOfIcons, 0);
+    EXPECT_EQ(g.RegEntries.Count(), 1);
+}
+
+TEST_F(LoadTest, ComponentsGovernTheCopyListsWhenThereAreAny) {
+    PutTavin(kProduct,
+             "[Components]\nNUMBER= 2\nComp1Parent=P\nComp1=First\nComp1Enabled=YES\n"
+             "[TessaryBlindCopy]\nNumberOfGroups=1\nGroup1NumberOfFiles=1\nGroup1Filename1=t\n"
+             "[Comp2 BlindCopy]\nNumberOfGroups=1\nGroup1NumberOfFiles=1\nGroup1Filename1=b\n");
+    LoadInstaller();
+    const auto& comps = S().OemSettings.Components;
+    ASSERT_EQ(comps.Count(), 2);
+    EXPECT_EQ(comps(1), (ComponentEntry{"P", "First", true}));
+    EXPECT_EQ(comps(2), (ComponentEntry{"", "", false}));
+    ASSERT_EQ(S().BlindCopies.Count(), 2);
+    EXPECT_EQ(S().BlindCopies(1).Name, "First");
+    EXPECT_EQ(S().BlindCopies(1).Section, "Comp1 BlindCopy");
+    EXPECT_TRUE(S().BlindCopies(1).Groups.Empty());  // no such section
+    EXPECT_EQ(S().BlindCopies(2).Name, "");
+    EXPECT_EQ(S().BlindCopies(2).Section, "Comp2 BlindCopy");
+    EXPECT_EQ(S().BlindCopies(2).Groups(1).Files(1).FileName, "b");
+}
+
+TEST_F(LoadTest, WithoutComponentsEveryBlindCopySectionIsACopyListInFileOrder) {
+    PutTavin(kProduct,
+             "[lumenoblindcopy]\nNumberOfGroups=0\n"
+             "[Other]\nk=v\n"
+             "[Comp2 BlindCopy]\n"
+             "[Comp2BlindCopy]\n"
+             "[MyBLINDCOPYExtra]\n");
+    LoadInstaller();
+    ASSERT_EQ(S().BlindCopies.Count(), 4);
+    const char* names[] = {"lumenoblindcopy", "Comp2 BlindCopy", "Comp2BlindCopy",
+                           "MyBLINDCOPYExtra"};
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(S().BlindCopies(i).Name, names[i - 1]);
+        EXPECT_EQ(S().BlindCopies(i).Section, names[i - 1]);
+    }
+}
+
+TEST_F(LoadTest, PlatformAndLanguageSplitAtCommasAndAMissingKeyGivesNoEntries) {
+    PutTavin(kProduct,
+             "[XBlindCopy]\nNumberOfGroups=6\n"
+             "Group1Language=WRONG\nGroup1NumberOfIcons=1\n"
+             "Group2Platform=\nGroup2Language=All\nGroup2NumberOfIcons=1\n"
+             "Group3Platform=Win95,WinNT\nGroup3Language=a,\nGroup3NumberOfIcons=1\n"
+             "Group4Platform=,Win95\nGroup4Language=a,,b\nGroup4NumberOfIcons=1\n"
+             "Group5Platform= Win95 , WinNT \nGroup5NumberOfIcons=1\n"
+             "Group6Platform=WRONG\nGroup6NumberOfIcons=1\n");
+    LoadInstaller();
+    const auto& groups = S().BlindCopies(1).Groups;
+    ASSERT_EQ(groups.Count(), 6);
+    EXPECT_EQ(groups(1).Platform, "");
+    EXPECT_TRUE(groups(1).PlatformList.Empty());
+    EXPECT_TRUE(groups(1).LanguageList.Empty());  // "WRONG" counts as missing
+    EXPECT_EQ(groups(2).Platform, "");
+    EXPECT_EQ(Items(groups(2).PlatformList), std::vector<std::string>{""});
+    EXPECT_EQ(Items(groups(2).LanguageList), std::vector<std::string>{"All"});
+    EXPECT_EQ(Items(groups(3).PlatformList), (std::vector<std::string>{"Win95", "WinNT"}));
+    EXPECT_EQ(Items(groups(3).LanguageList), std::vector<std::string>{"a"});
+    EXPECT_EQ(Items(groups(4).PlatformList), (std::vector<std::string>{"", "Win95"}));
+    EXPECT_EQ(Items(groups(4).LanguageList), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Items(groups(5).PlatformList), (std::vector<std::string>{"Win95 ", " WinNT"}));
+    EXPECT_TRUE(groups(6).PlatformList.Empty());
+}
+
+TEST_F(LoadTest, GroupListsAndTheirKeysUnderEitherSpelling) {
+    PutTavin(kProduct,
+             "[XBlindCopy]\nNumberOfGroups=3\n"
+             "Group1Platform=All\nGroup1NumberOfFiles=3\nGroup1DestDir=Docs\nGroup1Loc=Src\\Docs\n"
+             "Group1Filename1=a.txt\nGroup1File1ExpandType=Normal\n"
+             "Group1FileName3=c.txt\n"
+             "Group1NumberOfIcons=1\nGroup1Icon1Exe=a.exe\nGroup1Icon1ExeSubdir=Bin\n"
+             "Group1Icon1Number=-2\nGroup1Icon1AppLoc=L\n"
+             "Group1NumberOfRegEntries=1\nGroup1RegEntry1Parentkey=HKEY_CURRENT_USER\n"
+             "Group1RegEntry1ValueData=7\n"
+             "Group1NumberOfIniEntries=1\nGroup1IniEntry1Section=S\nGroup1IniEntry1Value=V\n"
+             "Group2Platform=All\nGroup2NumberOfFiles=0\nGroup2DestDir=Unread\n"
+             "Group2NumberOfIcons=1\n"
+             "Group3Platform=All\nGroup3NumberOfFiles=0\nGroup3DestDir=Gone\n");
+    LoadInstaller();
+    const BlindCopy& bc = S().BlindCopies(1);
+    EXPECT_EQ(bc.NumberOfGroups, 3);
+    ASSERT_EQ(bc.Groups.Count(), 2);  // group 3 holds nothing and is dropped
+    const FileGroup& g = bc.Groups(1);
+    EXPECT_EQ(g.DestDir, "Docs");
+    EXPECT_EQ(g.NumberOfFiles, 3);
+    ASSERT_EQ(g.Files.Count(), 3);
+    EXPECT_EQ(g.Files(1), (FileEntry{"Docs", "Src\\Docs", "a.txt", "Normal"}));
+    EXPECT_EQ(g.Files(2), (FileEntry{"Docs", "Src\\Docs", "", ""}));
+    EXPECT_EQ(g.Files(3).FileName, "c.txt");
+    EXPECT_EQ(g.Icons(1).Exe, "a.exe");
+    EXPECT_EQ(g.Icons(1).ExeSubDir, "Bin");
+    EXPECT_EQ(g.Icons(1).Number, -2);
+    EXPECT_EQ(g.Icons(1).AppLoc, "L");
+    EXPECT_EQ(g.RegEntries(1).ParentKey, "HKEY_CURRENT_USER");
+    EXPECT_EQ(g.RegEntries(1).ValueData, "7");
+    EXPECT_EQ(g.IniEntries(1), (IniEntry{"", "", "", "S", "", "V"}));
+    EXPECT_EQ(bc.Groups(2).DestDir, "");  // not read without files
+    EXPECT_EQ(bc.Groups(2).NumberOfIcons, 1);
+}
+
+TEST_F(LoadTest, RemoveShortcutsInFileOrderAndLaunchesByCount) {
+    PutTavin(kProduct,
+             "[OEM Remove Shortcut]\nZed=YES\nAlpha=yes\nMid=NO\n"
+             "[Launches]\nNumberOfLaunches= 2\nLaunch1Program=a.exe\nLaunch1CmdLine=-s\n"
+             "Launch1ChangeDir=Utils\\\nLaunch1Wait=YES\nLaunch2Type=INS\n");
+    LoadInstaller();
+    const auto& rs = S().OemSettings.RemoveShortcuts;
+    ASSERT_EQ(rs.Count(), 3);
+    EXPECT_EQ(rs(1), (RemoveShortcutEntry{"Zed", true}));
+    EXPECT_EQ(rs(2), (RemoveShortcutEntry{"Alpha", false}));
+    EXPECT_EQ(rs(3), (RemoveShortcutEntry{"Mid", false}));
+    ASSERT_EQ(S().Launches.Count(), 2);
+    EXPECT_EQ(S().Launches(1), (LaunchEntry{"", "", "", "a.exe", "-s", "Utils\\", "YES"}));
+    EXPECT_EQ(S().Launches(2).Type, "INS");
+}
+
+TEST_F(LoadTest, ProductFlagsComeFromTheProductsSectionOfKivoIni) {
+    PutKivo("[" + std::string(kProduct) +
+            "]\nDisplayTypeOfInstallDlg=NO\nDisplayUserInfoDlg=NO\nDisplaySelectDestDirDlg=NO\n");
+    PutTavin(kProduct);
+    LoadInstaller();
+    EXPECT_TRUE(S().OemSettings.ProductHidesTypeDlg);
+    EXPECT_TRUE(S().OemSettings.ProductHidesUserInfoDlg);
+    EXPECT_TRUE(S().OemSettings.ProductHidesDestDirDlgs);
+
+    PutKivo("[" + std::string(kProduct) + "]\nDisplayTypeOfInstallDlg=NO\nDisplaySelectDestDirDlg=YES\n");
+    LoadInstaller();
+    EXPECT_TRUE(S().OemSettings.ProductHidesTypeDlg);
+    EXPECT_FALSE(S().OemSettings.ProductHidesUserInfoDlg);
+    EXPECT_FALSE(S().OemSettings.ProductHidesDestDirDlgs);
+}
+
+// ---- Languages ----------------------------------------------------------------------------------
+
+TEST_F(LoadTest, SetupLidNamesTheLanguagesAndSkipsEmptyKeys) {
+    PutKivo("[LANGUAGES]\n0009=English\n");
+    PutTavin(kProduct);
+    Put("Setup.lid", "[Languages]\ncount=3\nDefault=0011\nkey0=0009\nkey1=\nkey2=0011\n");
+    LoadInstaller();
+    const IssSettings& iss = S().OemSettings.Iss;
+    ASSERT_EQ(iss.Languages.Count(), 2);
+    EXPECT_EQ(iss.Languages(1), (LanguageEntry{"English", "0009"}));
+    EXPECT_EQ(iss.Languages(2), (LanguageEntry{"Lang3", "0011"}));
+    EXPECT_EQ(iss.SelectedLanguage, 2);
+    EXPECT_EQ(iss.DefaultLanguage, 2);
+}
+
+TEST_F(LoadTest, NoDefaultAmongTheKeysKeepsTheEarlierSelection) {
+    PutTavin(kProduct);
+    S().OemSettings.Iss.SelectedLanguage = 5;
+    S().OemSettings.Iss.DefaultLanguage = 4;
+    Put("Setup.lid", "[Languages]\ncount=1\nDefault=0007\nkey0=0009\n");
+    LoadInstaller();
+    EXPECT_EQ(S().OemSettings.Iss.SelectedLanguage, 5);
+    EXPECT_EQ(S().OemSettings.Iss.DefaultLanguage, 4);
+}
+
+TEST_F(LoadTest, WithoutSetupLidTheWholeKivoTableAndTheResponseFilesLanguage) {
+    PutKivo("[LANGUAGES]\n0007=German\n0009=English\n0011=Japanese\n");
+    PutTavin(kProduct);
+    S().OemSettings.Iss.DefaultLanguage = 3;
+    LoadInstaller();
+    const IssSettings& iss = S().OemSettings.Iss;
+    ASSERT_EQ(iss.Languages.Count(), 3);
+    EXPECT_EQ(iss.Languages(3), (LanguageEntry{"Japanese", "0011"}));
+    EXPECT_EQ(iss.SelectedLanguage, 2);  // "0009" when Setup.iss names none
+    EXPECT_EQ(iss.DefaultLanguage, 3);   // untouched
+
+    Put("Setup.iss", "[Application]\nLang=0011\n");
+    LoadInstaller();
+    EXPECT_EQ(S().OemSettings.Iss.SelectedLanguage, 3);
+
+    Put("Setup.iss", "[Application]\nLang=0404\n");
+    LoadInstaller();
+    EXPECT_EQ(S().OemSettings.Iss.SelectedLanguage, 1);
+}
+
+TEST_F(LoadTest, AResponseFileSetsWriteResponseFileAndItsAbsenceDoesNotClearIt) {
+    PutTavin(kProduct);
+    Put("Setup.iss", "[Application]\nName=Tessary\n");
+    LoadInstaller();
+    EXPECT_TRUE(S().OemSettings.Iss.WriteResponseFile);
+    Put("Setup.iss", "[Application]\nName=\n");
+    LoadInstaller();
+    EXPECT_TRUE(S().OemSettings.Iss.WriteResponseFile);
+}
+
+// ---- Presets ------------------------------------------------------------------------------------
+
+TEST_F(LoadTest, ProductDefaultsOverwriteTheFactorySettingsAndKeepTheUsersOwn) {
+    PutKivo("[" + std::string(kProduct) +
+            "]\nSetupTitle=Factory\nDisplayEULA=NO\nInstallModeSilent=YES\nType=Compact\n"
+            "UserName=Not taken\n");
+    PutTavin(kProduct,
+             "[OEM Install]\nSetupTitle=Mine\nProgGroupName=Group\nUserName=Ann\n"
+             "DefaultDestDir=C:\\X\nIgnoreInstallWarnings=YES\n");
+    LoadInstaller();
+    S().OemSettings.Iss.WriteResponseFile = true;
+    modTAVIN::LoadProductDefaults();
+    const OemInstall& o = S().OemSettings;
+    EXPECT_TRUE(S().Modified);
+    EXPECT_EQ(o.SetupTitle, "Factory");
+    EXPECT_EQ(o.ProgGroupName, "");
+    EXPECT_FALSE(o.DisplayEULA);
+    EXPECT_TRUE(o.InstallModeSilent);
+    EXPECT_FALSE(o.IgnoreInstallWarnings);
+    EXPECT_EQ(o.Type, "Compact");
+    EXPECT_EQ(o.UserName, "Ann");
+    EXPECT_EQ(o.DefaultDestDir, "C:\\X");
+    EXPECT_FALSE(o.Iss.WriteResponseFile);
+}
+
+TEST_F(LoadTest, SilentDefaultsHideEveryDialogAndKeepTheUninstallFlags) {
+    PutTavin(kProduct, "[OEM Install]\nUninstallPreviousVersions=NO\n");
+    LoadInstaller();
+    modTAVIN::SetSilentDefaults();
+    const OemInstall& o = S().OemSettings;
+    EXPECT_TRUE(S().Modified);
+    for (bool f : {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg,
+                   o.DisplaySelectDestDirDlg, o.DisplayCustomDlg, o.DisplayUserInfoDlg,
+                   o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg, o.DisplayFinishDlg,
+                   o.DisplayFinalMessage, o.DisplayRebootDlg, o.DisplayMaintUIDlg,
+                   o.DisplayBillboards, o.DisplayBackGround, o.DisplayProgressBar,
+                   o.ProgressBarStart, o.ProgressBarEnd, o.CloseRunningApps})
+        EXPECT_FALSE(f);
+    EXPECT_TRUE(o.InstallModeSilent && o.UninstallModeSilent && o.Iss.WriteResponseFile &&
+                o.IgnoreInstallWarnings);
+    EXPECT_TRUE(o.UninstallCombineVersions);
+    EXPECT_FALSE(o.UninstallPreviousVersions);
+}
+
+// ---- Files whose counts claim more than they hold -----------------------------------------------
+
+int EntriesHeld() {
+    int n = 0;
+    for (const BlindCopy& bc : S().BlindCopies) {
+        n += bc.Groups.Count();
+        for (const FileGroup& g : bc.Groups)
+            n += g.Files.Count() + g.Icons.Count() + g.RegEntries.Count() + g.IniEntries.Count();
+    }
+    return n;
+}
+
+TEST_F(LoadTest, NestedCountsAreBoundedByTheKeysTheSectionHolds) {
+    // Every group claims the most entries a count can hold; the file holds a few keys.
+    std::string body = "[Components]\nNUMBER=3\n";
+    for (int c = 1; c <= 3; ++c) {
+        body += "[Comp" + std::to_string(c) + " BlindCopy]\nNumberOfGroups=32767\n";
+        for (int g = 1; g <= 3; ++g) {
+            std::string p = "Group" + std::to_string(g);
+            body += p + "NumberOfFiles=32767\n" + p + "NumberOfIcons=32767\n" + p +
+                    "NumberOfRegEntries=32767\n" + p + "NumberOfIniEntries=32767\n" + p +
+                    "Filename1=real.txt\n";
+        }
+    }
+    PutTavin(kProduct, body);
+    LoadInstaller();
+    ASSERT_EQ(S().BlindCopies.Count(), 3);
+    // A few hundred bytes of keys per section back a few hundred entries, not 32,767 squared.
+    EXPECT_LT(EntriesHeld(), 3 * 400);
+    for (const BlindCopy& bc : S().BlindCopies) {
+        ASSERT_GE(bc.Groups.Count(), 1);
+        EXPECT_EQ(bc.NumberOfGroups, bc.Groups.Count());
+        const FileGroup& g = bc.Groups(1);
+        ASSERT_GE(g.Files.Count(), 1);
+        EXPECT_EQ(g.Files(1).FileName, "real.txt");
+        // The counts as read say what the model holds, so that the save stays consistent.
+        EXPECT_EQ(g.NumberOfFiles, g.Files.Count());
+        EXPECT_EQ(g.NumberOfIcons, g.Icons.Count());
+        EXPECT_EQ(g.NumberOfRegEntries, g.RegEntries.Count());
+        EXPECT_EQ(g.NumberOfIniEntries, g.IniEntries.Count());
+    }
+}
+
+TEST_F(LoadTest, ASectionLoadedManyTimesDoesNotMultiplyTheLoad) {
+    // Without [Components] every section name holding BlindCopy is loaded; the same section
+    // named a hundred times must not cost a hundred times its size.
+    std::string section = "[ABlindCopy]\nNumberOfGroups=1\nGroup1NumberOfFiles=2000\n";
+    for (int f = 1; f <= 2000; ++f)
+        section += "Group1Filename" + std::to_string(f) + "=file" + std::to_string(f) + ".txt\n";
+    std::string body = section;
+    for (int i = 0; i < 100; ++i) body += "[ablindcopy]\n";
+    PutTavin(kProduct, body);
+    LoadInstaller();
+    ASSERT_GT(S().BlindCopies.Count(), 50);
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).Files.Count(), 2000);
+    EXPECT_LT(EntriesHeld(), 20 * 2000);
+}
+
+TEST_F(LoadTest, ALegitimateLargeSectionIsReadWhole) {
+    std::string body = "[Components]\nNUMBER=1\nComp1=Big\n[Comp1 BlindCopy]\nNumberOfGroups=40\n";
+    for (int g = 1; g <= 40; ++g) {
+        std::string p = "Group" + std::to_string(g);
+        body += p + "Platform=All\n" + p + "Language=All\n" + p + "NumberOfFiles=100\n" + p +
+                "DestDir=D\n" + p + "Loc=L\n";
+        for (int f = 1; f <= 100; ++f)
+            body += p + "Filename" + std::to_string(f) + "=f.txt\n" + p + "File" +
+                    std::to_string(f) + "ExpandType=Normal\n";
+    }
+    PutTavin(kProduct, body);
+    LoadInstaller();
+    ASSERT_EQ(S().BlindCopies(1).Groups.Count(), 40);
+    EXPECT_EQ(S().BlindCopies(1).Groups(40).Files.Count(), 100);
+}
+
+}  // namespace
