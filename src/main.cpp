@@ -1,9 +1,12 @@
 #include <QApplication>
 
+#include "mainwindow/QtUiServices.h"
 #include "mainwindow/frmMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QtUiServices services;
+    kivo::SetUi(&services);
     frmMain window;
     window.show();
     return app.exec();

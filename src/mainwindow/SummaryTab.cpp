@@ -1,5 +1,214 @@
 #include "mainwindow/SummaryTab.h"
 
-#include "mainwindow/frmMain.h"
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
-SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {}
+#include "mainwindow/QtText.h"
+#include "mainwindow/frmMain.h"
+#include "store/modTAVIN.h"
+
+namespace {
+
+const char kPlaceholder[] = "Installer Default";
+
+// Registry entries that tell whether Internet updates are disabled (full product, viewer) and
+// which online-comments server is set. The value data takes no part in the lookups.
+const RegEntry kUpdatesOffFull{"All", "HKEY_LOCAL_MACHINE",
+                               "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer",
+                               "DisableWebServicesUpdate", "Number", "1"};
+const RegEntry kUpdatesOffViewer{"All", "HKEY_LOCAL_MACHINE",
+                                 "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer",
+                                 "DisableWebServicesUpdate", "Number", "1"};
+const RegEntry kCollabServer{"All", "HKEY_LOCAL_MACHINE",
+                             "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings",
+                             "tDAVFDF", "STRING", ""};
+
+// VB's Trim: blanks only, not tabs.
+std::string TrimBlanks(const std::string& s) {
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    std::size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+void SetText(QLineEdit* box, const std::string& text) {
+    QString q = ToQ(text);
+    if (box->text() != q) box->setText(q);
+}
+
+QLabel* ValueLabel(QWidget* parent, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
+
+QLabel* CaptionLabel(QWidget* parent, const char* name, const char* caption) {
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QLineEdit* TextBox(QWidget* parent, const char* name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    RestrictToCp1252(box);
+    return box;
+}
+
+}  // namespace
+
+SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
+    setObjectName("SummaryTab");
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    auto addRow = [&](QLabel* caption, QWidget* value) {
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(value, row, 1);
+        ++row;
+    };
+    LblInstaller = ValueLabel(this, "LblInstaller");
+    lblState = ValueLabel(this, "lblState");
+    lblSetupType = ValueLabel(this, "lblSetupType");
+    LabelCollabServer = ValueLabel(this, "LabelCollabServer");
+    LabelDisUpdates = ValueLabel(this, "LabelDisUpdates");
+    TextDestDir = TextBox(this, "TextDestDir");
+    TextUserName = TextBox(this, "TextUserName");
+    TextCompName = TextBox(this, "TextCompName");
+    TextSerial = TextBox(this, "TextSerial");
+
+    addRow(CaptionLabel(this, "LblInstallerName", "Installer Name:"), LblInstaller);
+    addRow(CaptionLabel(this, "lblModeLabel", "Installer Mode:"), lblState);
+    addRow(CaptionLabel(this, "lblSetupTypeName", "Setup Type:"), lblSetupType);
+    addRow(CaptionLabel(this, "LabeCollabServerName", "Online Comments - WebDAV Server:"),
+           LabelCollabServer);
+    addRow(CaptionLabel(this, "LabelDisUpdatesName", "Disable Internet Updates:"),
+           LabelDisUpdates);
+    addRow(CaptionLabel(this, "lblDestDirName", "Destination Directory:"), TextDestDir);
+    addRow(CaptionLabel(this, "lblUserInfoName", "User Information:"), TextUserName);
+    addRow(CaptionLabel(this, "lblCompanyNameLabel", "Company Name:"), TextCompName);
+    addRow(CaptionLabel(this, "lblSerialNumberLabel", "Serial Number:"), TextSerial);
+    grid->addWidget(CaptionLabel(this, "Label3", "Please Double Check Serial Number"), row - 1, 2);
+
+    CmdWizard = new QPushButton("Customize...", this);
+    CmdWizard->setObjectName("CmdWizard");
+    grid->addWidget(CmdWizard, row++, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(row, 1);
+
+    for (QLineEdit* box : {TextDestDir, TextUserName, TextCompName, TextSerial})
+        box->installEventFilter(this);
+    connect(CmdWizard, &QPushButton::clicked, main_, &frmMain::CmdWizard_Click);
+}
+
+void SummaryTab::ShowRecord(const OemInstall& s) {
+    LblInstaller->setText(ToQ(s.Product));
+    lblState->setText(s.InstallModeSilent ? "Silent Mode" : "Interactive Mode");
+    const bool known = s.Type == "Typical" || s.Type == "Compact" || s.Type == "Custom";
+    lblSetupType->setText(known ? ToQ(s.Type) : QString("Default"));
+    SetText(TextSerial, s.UserSerialNumber);
+    SetText(TextUserName, s.UserName);
+    SetText(TextCompName, s.UserCompanyName);
+    // A box that holds the focus has had its placeholder removed on entry; putting it back
+    // there would store the placeholder as a real directory when the focus leaves.
+    const bool placeholder = s.DefaultDestDir.empty() && focused_ != TextDestDir;
+    SetText(TextDestDir, placeholder ? std::string(kPlaceholder) : s.DefaultDestDir);
+}
+
+void SummaryTab::ShowRegistryLabels() {
+    if (modTAVIN::BlindCopyCount() == 0) {
+        LabelDisUpdates->setText("No");
+        LabelCollabServer->setText("None");
+        return;
+    }
+    const bool full = modTAVIN::FindRegEntry(1, kUpdatesOffFull);
+    const bool viewer = modTAVIN::FindRegEntry(1, kUpdatesOffViewer);
+    LabelDisUpdates->setText(full || viewer ? "Yes" : "No");
+    if (!modTAVIN::FindRegEntry(1, kCollabServer)) {
+        LabelCollabServer->setText("None");
+        return;
+    }
+    // The last matching entry wins, in whatever group it stands.
+    const BlindCopy copy = modTAVIN::GetBlindCopy(1);
+    for (const FileGroup& group : copy.Groups)
+        for (const RegEntry& entry : group.RegEntries)
+            if (modTAVIN::SameRegValue(entry, kCollabServer))
+                LabelCollabServer->setText(ToQ(entry.ValueData));
+}
+
+void SummaryTab::StoreTrimmed(QLineEdit* box, std::string OemInstall::*field) {
+    main_->EditSettings = modTAVIN::GetOemInstall();
+    const std::string text = TrimBlanks(FromQ(box->text()));
+    SetText(box, text);
+    main_->EditSettings.*field = text;
+    if (box == TextDestDir && text.empty()) SetText(box, kPlaceholder);
+    modTAVIN::SetOemInstall(main_->EditSettings);
+}
+
+void SummaryTab::TextUserName_LostFocus() { StoreTrimmed(TextUserName, &OemInstall::UserName); }
+void SummaryTab::TextCompName_LostFocus() {
+    StoreTrimmed(TextCompName, &OemInstall::UserCompanyName);
+}
+void SummaryTab::TextSerial_LostFocus() {
+    StoreTrimmed(TextSerial, &OemInstall::UserSerialNumber);
+}
+void SummaryTab::TextDestDir_LostFocus() {
+    StoreTrimmed(TextDestDir, &OemInstall::DefaultDestDir);
+}
+
+void SummaryTab::TextDestDir_GotFocus() {
+    if (TextDestDir->text() == QLatin1String(kPlaceholder)) TextDestDir->clear();
+}
+void SummaryTab::TextDestDir_Click() { TextDestDir_GotFocus(); }
+
+void SummaryTab::RunLostFocus(QLineEdit* box) {
+    if (focused_ != box) return;
+    focused_ = nullptr;
+    if (box == TextDestDir) TextDestDir_LostFocus();
+    else if (box == TextUserName) TextUserName_LostFocus();
+    else if (box == TextCompName) TextCompName_LostFocus();
+    else if (box == TextSerial) TextSerial_LostFocus();
+}
+
+void SummaryTab::RunGotFocus(QLineEdit* box) {
+    if (focused_ == box) return;
+    // A box that never saw its focus leave (focus taken while the window was inactive) loses
+    // it now, so that every entry is paired with its exit.
+    if (focused_) RunLostFocus(focused_);
+    focused_ = box;
+    if (box == TextDestDir) TextDestDir_GotFocus();
+}
+
+void SummaryTab::MoveFocusTo(QLineEdit* box) {
+    if (focused_ == box) return;
+    QLineEdit* before = focused_;
+    box->setFocus(Qt::OtherFocusReason);
+    if (before && focused_ == before) RunLostFocus(before);
+    if (focused_ != box) RunGotFocus(box);
+}
+
+bool SummaryTab::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = static_cast<QLineEdit*>(watched);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        RunGotFocus(box);
+        break;
+    case QEvent::FocusOut: {
+        // Focus that leaves with the window, or for a menu, comes back to the same box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            RunLostFocus(box);
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (box == TextDestDir) TextDestDir_Click();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

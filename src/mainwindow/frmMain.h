@@ -71,6 +71,8 @@ public:
 
     // Enables or disables both panel menus.
     void SetPanelMenusEnabled(bool enabled);
+    // The panel-menu rule: both enabled exactly while the "Include Files" tab is selected.
+    void ApplyPanelMenuRule();
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_Unload
@@ -78,6 +80,11 @@ protected:
 
 private:
     void BuildMenus();
+    // True once the program has been ended inside a call (only a test's services return then).
+    static bool Ended();
+    // The three save prompts: Yes saves (and goes on only when the save ran), No goes on,
+    // Cancel or a closed box stops. True when the command goes on.
+    bool PromptToSave(const char* text);
     int previousTab_ = 0;
     bool activationQueued_ = false;
 };
