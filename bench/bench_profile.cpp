@@ -68,12 +68,14 @@ void BM_ReadDistinctKeys(benchmark::State& state) {
                                                     benchmark::Counter::kIsIterationInvariantRate |
                                                         benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ReadDistinctKeys)->Arg(150)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDistinctKeys)->Arg(16)->Arg(150)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 void BM_FirstRead(benchmark::State& state) {
     SampleFile file(static_cast<int>(state.range(0)));
     for (auto _ : state) {
+        state.PauseTiming();
         kivo::profile::ClearCache();
+        state.ResumeTiming();
         benchmark::DoNotOptimize(Util::GetIniString("Big", file.keys.back(), "", file.path));
     }
 }

@@ -69,7 +69,8 @@ std::string ErrorText(int err) {
     return ::strerror_r(err, buf, sizeof buf);
 }
 
-int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mode_t> mode) {
+int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
+                struct stat* written) {
     std::string target = path;
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -98,6 +99,7 @@ int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mod
         }
     }
     if (!err && ::fsync(fd) != 0) err = errno;
+    if (!err && written && ::fstat(fd, written) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
     if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace kivo::platform {
@@ -16,9 +17,10 @@ using FillFile = std::function<bool(int fd)>;
 // Replaces (or creates) `path`. The result keeps the permission bits and, where allowed, the owner
 // of the file it replaces; `mode` overrides the bits; a new file gets 0666 less the umask. A
 // symbolic link is followed, so the file it points to is replaced. Returns 0 on success, else
-// the errno of the failure; nothing but a leftover-free directory remains on failure.
+// the errno of the failure; no temporary file is left behind. `written`, when given, receives
+// the state of the new file as it was written (before the rename).
 int ReplaceFile(const std::string& path, const FillFile& fill,
-                std::optional<mode_t> mode = std::nullopt);
+                std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
 
 // Writes all of `size` bytes, retrying after interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);

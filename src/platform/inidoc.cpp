@@ -98,12 +98,7 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
     const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
     auto& lines = sections_.back().lines;
     lines.push_back(line);
-    if (line.kind == Kind::Key) IndexKey(si, static_cast<std::uint32_t>(lines.size() - 1), name);
-}
-
-void IniDoc::IndexKey(std::uint32_t section, std::uint32_t line, std::string_view name) {
-    auto [it, added] = keyIndex_.try_emplace(KeyRef{section, name}, KeySlot{line, 0});
-    if (!added) ++it->second.repeats;  // the first of a name wins; later ones wait behind it
+    if (line.kind == Kind::Key) keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), text);
 }
 
 std::string_view IniDoc::Keep(std::string text) {
@@ -120,17 +115,17 @@ std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     return it->second.front();
 }
 
-std::string_view IniDoc::KeyOf(const Line& line) {
-    const std::string_view readable = Readable(line.View());
+std::string_view KeyNameOfLine(std::string_view text) {
+    const std::string_view readable = Readable(text);
     return TrimBlanks(readable.substr(0, readable.find('=')));
 }
 
 std::optional<std::string_view> IniDoc::Value(std::string_view section, std::string_view key) const {
     const auto si = FindSection(section);
     if (!si) return std::nullopt;
-    auto it = keyIndex_.find(KeyRef{*si, key});
-    if (it == keyIndex_.end()) return std::nullopt;
-    return ValueOf(sections_[*si].lines[it->second.line].View());
+    const KeyTable::Slot* slot = keys_.Find(*si, key);
+    if (!slot) return std::nullopt;
+    return ValueOf(slot->Text());
 }
 
 std::string IniDoc::SectionNames() const {
@@ -184,9 +179,8 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         sectionIndex_[sections_.back().name].push_back(*si);
     }
     Section& s = sections_[*si];
-    auto it = keyIndex_.find(KeyRef{*si, key});
-    if (it != keyIndex_.end()) {
-        Line& line = s.lines[it->second.line];
+    if (KeyTable::Slot* slot = keys_.Find(*si, key)) {
+        Line& line = s.lines[slot->line];
         if (ValueOf(line.View()) == value) return false;
         // The key keeps its spelling from the file and the line keeps its own line end.
         std::string replaced = std::string(KeyOf(line)) + "=" + std::string(value);
@@ -194,26 +188,27 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         const std::string_view text = Keep(std::move(replaced));
         line.text = text.data();
         line.size = static_cast<std::uint32_t>(text.size());
+        slot->SetText(text);
         return true;
     }
     const std::string_view text = Keep(std::string(key) + "=" + std::string(value));
     std::string_view name;
     const Line line = MakeLine(text, fileEol_, &name);
     // Key lines never follow the insertion point, so the index of every other key stays valid.
-    IndexKey(*si, AppendLineTo(*si, line), name);
+    keys_.Add(*si, name, AppendLineTo(*si, line), text);
     return true;
 }
 
 bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
     const auto si = FindSection(section);
     if (!si) return false;
-    auto it = keyIndex_.find(KeyRef{*si, key});
-    if (it == keyIndex_.end()) return false;
+    KeyTable::Slot* found = keys_.Find(*si, key);
+    if (!found) return false;
+    KeyTable::Slot& slot = *found;
     auto& lines = sections_[*si].lines;
-    KeySlot& slot = it->second;
     lines[slot.line].deleted = true;
     if (slot.repeats == 0) {
-        keyIndex_.erase(it);
+        keys_.Erase(found);
         return true;
     }
     // The next line of the same name shows through.
@@ -221,6 +216,7 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
         if (!lines[i].deleted && lines[i].kind == Kind::Key &&
             platform::EqualsIgnoreAsciiCase(KeyOf(lines[i]), key)) {
             slot.line = i;
+            slot.SetText(lines[i].View());
             break;
         }
     }
@@ -233,7 +229,9 @@ bool IniDoc::DeleteSection(std::string_view section) {
         bool changed = false;
         for (Line& line : sections_[0].lines) {
             if (line.deleted) continue;
-            if (line.kind == Kind::Key) keyIndex_.erase(KeyRef{0, KeyOf(line)});
+            if (line.kind == Kind::Key) {
+                if (KeyTable::Slot* slot = keys_.Find(0, KeyOf(line))) keys_.Erase(slot);
+            }
             line.deleted = true;
             changed = true;
         }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/asciicase.h"
+#include "platform/keytable.h"
 
 namespace kivo::profile {
 
@@ -75,34 +76,13 @@ private:
         std::string_view name;  // trimmed, as spelled in the file
         std::vector<Line> lines;
     };
-    struct KeyRef {
-        std::uint32_t section;
-        std::string_view name;
-    };
-    struct KeyRefHash {
-        std::size_t operator()(const KeyRef& k) const {
-            return platform::HashIgnoreAsciiCase(k.name) ^ (k.section * 0x9E3779B97F4A7C15ull);
-        }
-    };
-    struct KeyRefEqual {
-        bool operator()(const KeyRef& a, const KeyRef& b) const {
-            return a.section == b.section && platform::EqualsIgnoreAsciiCase(a.name, b.name);
-        }
-    };
-    // Where the first key of a name lives, and how many later lines of its section repeat it.
-    struct KeySlot {
-        std::uint32_t line;
-        std::uint32_t repeats;
-    };
-
     void AddLine(std::string_view text, Eol eol);
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
     std::string_view Keep(std::string text);
     std::optional<std::uint32_t> FindSection(std::string_view name) const;
-    void IndexKey(std::uint32_t section, std::uint32_t line, std::string_view name);
     std::uint32_t AppendLineTo(std::uint32_t section, Line line);
     static std::string_view EolText(Eol eol);
-    static std::string_view KeyOf(const Line& line);
+    static std::string_view KeyOf(const Line& line) { return KeyNameOfLine(line.View()); }
 
     std::string buf_;
     std::deque<std::string> arena_;  // stable storage for edited and added lines
@@ -114,7 +94,7 @@ private:
     std::unordered_map<std::string_view, std::vector<std::uint32_t>, platform::CaselessHash,
                        platform::CaselessEqual>
         sectionIndex_;  // named sections, in file order per name
-    std::unordered_map<KeyRef, KeySlot, KeyRefHash, KeyRefEqual> keyIndex_;
+    KeyTable keys_;
 };
 
 }  // namespace kivo::profile

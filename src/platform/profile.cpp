@@ -115,7 +115,7 @@ public:
         auto fast = fast_.find(given);
         if (fast != fast_.end() && fast->second->dirty) return *fast->second;
         const std::uint64_t generation = watch_.Poll();
-        if (fast != fast_.end() && fast->second->watched &&
+        if (fast != fast_.end() && fast->second->watched && fast->second->doc &&
             fast->second->checkedGeneration == generation) {
             return *fast->second;
         }
@@ -316,13 +316,15 @@ private:
     // Writes the entry's copy to its file; 0 or the errno of the failure.
     static int Flush(Entry& e) {
         std::string bytes = e.doc->Serialize();
-        int err = platform::ReplaceFile(e.path, [&bytes](int fd) {
-            return platform::WriteAll(fd, bytes.data(), bytes.size());
-        });
+        struct stat written {};
+        int err = platform::ReplaceFile(
+            e.path, [&bytes](int fd) { return platform::WriteAll(fd, bytes.data(), bytes.size()); },
+            std::nullopt, &written);
         if (err) return err;
+        // The rename changes the change time; what must match is the file just written.
         struct stat st {};
-        if (::stat(e.path.c_str(), &st) != 0) {
-            e.doc.reset();  // gone again already: read afresh next time
+        if (::stat(e.path.c_str(), &st) != 0 || !SignatureOf(st).SameContent(SignatureOf(written))) {
+            e.doc.reset();  // someone else was quicker: read afresh next time
             e.exists = false;
             return 0;
         }

@@ -5,9 +5,10 @@
 // - Section and key names match without regard to ASCII case; bytes 0x80-0xFF compare exactly.
 // - A write changes (or adds, or deletes) one line and leaves every other byte of the file as it
 //   was: line ends, blank lines, comments, padding. A new file or section is written with CRLF.
-// - One parsed copy per file is kept and checked against the file on disk at every call
-//   (device, inode, size, modification time), so every read sees what the disk holds and every
-//   write is seen by the next read.
+// - One parsed copy per file is kept and checked against the file on disk at every call, so
+//   every read sees what the disk holds and every write is seen by the next read. The check is
+//   the kernel's change notification for the file and its name where the file can be watched,
+//   else the file's state (device, inode, size, modification and change times).
 // - A section, key or value holding CR, LF or NUL is never written: the write fails.
 // - Inside a batch (BeginBatch ... CommitBatch) writes go to the parsed copies only; the commit
 //   replaces each touched file once, atomically (temporary file in the same directory, flushed,

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -187,6 +192,46 @@ TEST_F(ProfileRead, AChangeOnDiskIsSeenByTheNextRead) {
     EXPECT_EQ(Get("A", "k"), "eight");
     std::remove(path.c_str());
     EXPECT_EQ(Get("A", "k"), "<def>");
+}
+
+TEST_F(ProfileRead, ChangesByOtherNamesOrWithTheOldTimeAreSeen) {
+    Use(Crlf("[A]\nk=one\n"));
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(Get("A", "k"), "one");
+    // Rewritten in place, same size, modification time put back.
+    WriteFileBytes(path, Crlf("[A]\nk=two\n"));
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(Get("A", "k"), "two");
+    // Changed through a hard link in another directory.
+    const std::string other = dir / "elsewhere/hard.ini";
+    std::filesystem::create_directory(dir / "elsewhere");
+    ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
+    EXPECT_EQ(Get("A", "k"), "two");
+    WriteFileBytes(other, Crlf("[A]\nk=six\n"));
+    EXPECT_EQ(Get("A", "k"), "six");
+    // Read through a symbolic link whose file is then replaced.
+    const std::string sym = dir / "elsewhere/sym.ini";
+    ASSERT_EQ(symlink(path.c_str(), sym.c_str()), 0);
+    EXPECT_EQ(profile::GetString("A", "k", "", 256, sym), "six");
+    WriteFileBytes(dir / "new.ini", Crlf("[A]\nk=ten\n"));
+    ASSERT_EQ(std::rename((dir / "new.ini").c_str(), path.c_str()), 0);
+    EXPECT_EQ(profile::GetString("A", "k", "", 256, sym), "ten");
+
+    // A missing file that appears under another letter case, in a folder made anew.
+    const std::string sub = dir / "sub";
+    std::filesystem::create_directory(sub);
+    EXPECT_EQ(profile::GetString("A", "k", "none", 256, sub + "/Tavin.ini"), "none");
+    WriteFileBytes(sub + "/TAVIN.INI", Crlf("[A]\nk=found\n"));
+    EXPECT_EQ(profile::GetString("A", "k", "none", 256, sub + "/Tavin.ini"), "found");
+    std::filesystem::remove_all(sub);
+    EXPECT_EQ(profile::GetString("A", "k", "none", 256, sub + "/Tavin.ini"), "none");
+    std::filesystem::create_directory(sub);
+    WriteFileBytes(sub + "/tavin.ini", Crlf("[A]\nk=again\n"));
+    EXPECT_EQ(profile::GetString("A", "k", "none", 256, sub + "/Tavin.ini"), "again");
+    WriteFileBytes(sub + "/tavin.ini", Crlf("[A]\nk=later\n"));
+    EXPECT_EQ(profile::GetString("A", "k", "none", 256, sub + "/Tavin.ini"), "later");
 }
 
 TEST_F(ProfileRead, TheLastComponentOfThePathMatchesWithoutRegardToCase) {

@@ -1,0 +1,106 @@
+#pragma once
+// The key index of a parsed INI file: (section number, key name without regard to ASCII case)
+// to the first line of that name. An open-addressing table whose slot holds the line's text, so
+// that a lookup touches one slot and the line itself, however large the file.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/asciicase.h"
+
+namespace kivo::profile {
+
+// The key name of a key line's text (defined with the parser).
+std::string_view KeyNameOfLine(std::string_view text);
+
+class KeyTable {
+public:
+    struct Slot {
+        std::uint64_t hash = 0;  // 0: empty
+        const char* text = nullptr;
+        std::uint32_t size = 0;
+        std::uint32_t section = 0;
+        std::uint32_t line = 0;
+        std::uint32_t repeats = 0;  // later lines of the same name in the section
+        std::string_view Text() const { return {text, size}; }
+        void SetText(std::string_view t) {
+            text = t.data();
+            size = static_cast<std::uint32_t>(t.size());
+        }
+    };
+
+    Slot* Find(std::uint32_t section, std::string_view name) {
+        if (slots_.empty()) return nullptr;
+        const std::uint64_t h = HashOf(section, name);
+        for (std::size_t i = h & Mask();; i = (i + 1) & Mask()) {
+            Slot& s = slots_[i];
+            if (s.hash == 0) return nullptr;
+            if (s.hash == h && s.section == section &&
+                platform::EqualsIgnoreAsciiCase(KeyNameOfLine(s.Text()), name))
+                return &s;
+        }
+    }
+    const Slot* Find(std::uint32_t section, std::string_view name) const {
+        return const_cast<KeyTable*>(this)->Find(section, name);
+    }
+
+    // Records a key line; the first line of a name wins, later ones are counted.
+    void Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view text) {
+        if (Slot* s = Find(section, name)) {
+            ++s->repeats;
+            return;
+        }
+        if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+        Slot slot;
+        slot.hash = HashOf(section, name);
+        slot.section = section;
+        slot.line = line;
+        slot.SetText(text);
+        Place(slot);
+        ++count_;
+    }
+
+    // Removes a slot, moving later slots of its probe run back so no lookup stops short.
+    void Erase(Slot* s) {
+        std::size_t hole = static_cast<std::size_t>(s - slots_.data());
+        for (std::size_t j = (hole + 1) & Mask(); slots_[j].hash != 0; j = (j + 1) & Mask()) {
+            const std::size_t home = slots_[j].hash & Mask();
+            // Slot j may fill the hole when its home does not lie in (hole, j].
+            const bool homeBetween = hole < j ? (home > hole && home <= j) : (home > hole || home <= j);
+            if (!homeBetween) {
+                slots_[hole] = slots_[j];
+                hole = j;
+            }
+        }
+        slots_[hole] = Slot{};
+        --count_;
+    }
+
+private:
+    static std::uint64_t HashOf(std::uint32_t section, std::string_view name) {
+        std::uint64_t h = platform::HashIgnoreAsciiCase(name) ^ (section * 0x9E3779B97F4A7C15ull);
+        h ^= h >> 29;
+        return h | 1;
+    }
+    std::size_t Mask() const { return slots_.size() - 1; }
+
+    void Place(const Slot& slot) {
+        std::size_t i = slot.hash & Mask();
+        while (slots_[i].hash != 0) i = (i + 1) & Mask();
+        slots_[i] = slot;
+    }
+
+    void Grow() {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+        for (const Slot& s : old) {
+            if (s.hash != 0) Place(s);
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+};
+
+}  // namespace kivo::profile

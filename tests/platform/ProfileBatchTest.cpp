@@ -1,0 +1,213 @@
+// Batches: writes collected in the parsed copies and committed once per file, atomically; and
+// the incremental bookkeeping of those copies, checked against a fresh reading of the result.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+#include <string>
+
+#include "platform/inidoc.h"
+#include "platform/profile.h"
+#include "support/TempDir.h"
+#include "DirProbe.h"
+
+namespace profile = kivo::profile;
+using namespace std::string_literals;
+
+namespace {
+
+bool Set(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
+    return profile::WriteString(section, key, std::string_view(value), path);
+}
+std::string Get(const std::string& path, const std::string& section, const std::string& key) {
+    return profile::GetString(section, key, "<def>", 256, path);
+}
+
+class ProfileBatch : public ::testing::Test {
+protected:
+    void SetUp() override { profile::ClearCache(); }
+    void TearDown() override {
+        while (profile::InBatch()) profile::AbortBatch();
+    }
+    TempDir dir;
+    std::string a = dir / "a.ini";
+    std::string b = dir / "b.ini";
+};
+
+TEST_F(ProfileBatch, WritesAreSeenAtOnceAndReachTheDiskAtTheCommit) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    chmod(a.c_str(), 0640);
+    const mode_t mask = umask(022);
+
+    profile::BeginBatch();
+    EXPECT_TRUE(profile::InBatch());
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    EXPECT_TRUE(Set(a, "S", "j", "3"));
+    EXPECT_TRUE(Set(b, "N", "x", "y"));
+    EXPECT_EQ(Get(a, "S", "k"), "2");
+    EXPECT_EQ(Get(b, "n", "X"), "y");
+    EXPECT_EQ(profile::GetSectionKeys("S", 256, a), "k\0j\0\0"s);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_FALSE(std::filesystem::exists(b));
+
+    const auto result = profile::CommitBatch();
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_FALSE(profile::InBatch());
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\nj=3\n"));
+    EXPECT_EQ(ReadFileBytes(b), Crlf("[N]\nx=y\n"));
+    EXPECT_EQ(ModeOf(a), 0640u);
+    EXPECT_EQ(ModeOf(b), 0644u);
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini", "b.ini"}));
+    umask(mask);
+}
+
+TEST_F(ProfileBatch, AnAbortLeavesEveryFileAsItWas) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    EXPECT_TRUE(profile::WriteString("S", "k", std::nullopt, a));
+    EXPECT_TRUE(Set(b, "N", "x", "y"));
+    profile::AbortBatch();
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_EQ(Get(a, "S", "k"), "1");
+    EXPECT_EQ(Get(b, "N", "x"), "<def>");
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini"}));
+}
+
+TEST_F(ProfileBatch, NestedBatchesEndWithTheOutermost) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    profile::BeginBatch();
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_TRUE(profile::InBatch());
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));
+
+    // An inner abort abandons the whole batch.
+    profile::BeginBatch();
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "3"));
+    profile::AbortBatch();
+    EXPECT_FALSE(profile::CommitBatch().ok);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));
+    EXPECT_EQ(Get(a, "S", "k"), "2");
+}
+
+TEST_F(ProfileBatch, AReadOnlyFileRefusesTheWriteAtOnce) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    chmod(a.c_str(), 0444);
+    profile::BeginBatch();
+    EXPECT_FALSE(Set(a, "S", "k", "2"));
+    EXPECT_FALSE(profile::WriteString("S", "k", std::nullopt, a));
+    EXPECT_FALSE(Set(dir / "missing/x.ini", "S", "k", "2"));
+    EXPECT_TRUE(Set(b, "S", "k", "2"));
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_EQ(ModeOf(a), 0444u);
+    EXPECT_EQ(ReadFileBytes(b), Crlf("[S]\nk=2\n"));
+}
+
+TEST_F(ProfileBatch, AFailedCommitNamesTheFileAndWritesNothingAfterIt) {
+    const std::string sub = dir / "sub";
+    std::filesystem::create_directory(sub);
+    const std::string gone = sub + "/gone.ini";
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(gone, "S", "k", "1"));
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    std::filesystem::remove(sub);
+    const auto result = profile::CommitBatch();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.file, gone);
+    EXPECT_EQ(result.reason, "No such file or directory");
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_EQ(Get(a, "S", "k"), "1");
+}
+
+TEST_F(ProfileBatch, AFileChangedByAnotherWriterDuringTheBatchIsNotOverwritten) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    WriteFileBytes(a, Crlf("[S]\nk=theirs\n"));
+    const auto result = profile::CommitBatch();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.file, a);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=theirs\n"));
+    EXPECT_EQ(Get(a, "S", "k"), "theirs");
+}
+
+TEST_F(ProfileBatch, TheAttributeMayChangeDuringTheBatch) {
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    chmod(a.c_str(), 0444);
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));
+    EXPECT_EQ(ModeOf(a), 0444u);
+}
+
+// Random edits, once inside a batch and once written one by one, give the same bytes; and the
+// copy's own view of the result matches a fresh reading of those bytes.
+TEST_F(ProfileBatch, BatchAndSingleWritesAgreeWithAFreshReading) {
+    const std::string start =
+        Crlf("top=0\n[A]\nk1=1\n\n;c=2\nK1=dup\nk1=dup2\n[B]\nb=1\n\n\n[a]\nk2=x\n[C]\nlast=1\n[b]\nb=2");
+    WriteFileBytes(a, start);
+    WriteFileBytes(b, start);
+    std::mt19937 rng(7);
+    const char* sections[] = {"", "A", "a", "B", "b", "C", "D"};
+    const char* keys[] = {"k1", "K1", "k2", "b", "last", "new", "Top", ";c", ""};
+
+    auto agree = [&](int step) {
+        const std::string bytes = ReadFileBytes(a);
+        ASSERT_EQ(bytes, ReadFileBytes(b)) << step;
+        const kivo::profile::IniDoc fresh(bytes);
+        EXPECT_EQ(profile::GetSectionNames(4096, a), fresh.SectionNames()) << step;
+        for (const char* s : sections) {
+            EXPECT_EQ(profile::GetSectionKeys(s, 4096, a), fresh.KeyNames(s)) << step << " " << s;
+            for (const char* k : keys) {
+                const auto v = fresh.Value(s, k);
+                EXPECT_EQ(Get(a, s, k), v ? std::string(*v) : "<def>") << step << " " << s << "/" << k;
+            }
+        }
+    };
+    profile::BeginBatch();
+    for (int i = 0; i < 600; ++i) {
+        const std::string s = sections[rng() % std::size(sections)];
+        const std::string k = keys[rng() % std::size(keys)];
+        const std::string v = std::to_string(rng() % 5);
+        switch (rng() % 8) {
+            case 0:
+            case 1:
+                ASSERT_TRUE(profile::WriteString(s, k, std::nullopt, a));
+                ASSERT_TRUE(profile::WriteString(s, k, std::nullopt, b));
+                break;
+            case 2:
+                ASSERT_TRUE(profile::DeleteSection(s, a));
+                ASSERT_TRUE(profile::DeleteSection(s, b));
+                break;
+            default:
+                ASSERT_TRUE(Set(a, s, k, v));
+                ASSERT_TRUE(Set(b, s, k, v));
+        }
+        if (i % 10 == 9) {
+            ASSERT_TRUE(profile::CommitBatch().ok);
+            agree(i);
+            if (i % 100 == 99) {
+                // Start again from a file that holds duplicates.
+                WriteFileBytes(a, start);
+                WriteFileBytes(b, start);
+            }
+            profile::BeginBatch();
+        }
+    }
+    ASSERT_TRUE(profile::CommitBatch().ok);
+    agree(-1);
+}
+
+}  // namespace
