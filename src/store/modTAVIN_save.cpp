@@ -307,6 +307,38 @@ private:
     bool lifted_ = false;
 };
 
+// What the writes change in the copy lists: each group's DestDir and its four counts as read.
+// A save that fails puts them back.
+class GroupsSnapshot {
+public:
+    explicit GroupsSnapshot(const OneBasedList<BlindCopy>& lists) {
+        for (const BlindCopy& bc : lists)
+            for (const FileGroup& g : bc.Groups)
+                saved_.push_back({g.DestDir, g.NumberOfFiles, g.NumberOfIcons,
+                                  g.NumberOfRegEntries, g.NumberOfIniEntries});
+    }
+    void Restore(OneBasedList<BlindCopy>& lists) const {
+        auto it = saved_.begin();
+        for (BlindCopy& bc : lists) {
+            for (FileGroup& g : bc.Groups) {
+                g.DestDir = it->destDir;
+                g.NumberOfFiles = it->files;
+                g.NumberOfIcons = it->icons;
+                g.NumberOfRegEntries = it->regEntries;
+                g.NumberOfIniEntries = it->iniEntries;
+                ++it;
+            }
+        }
+    }
+
+private:
+    struct Group {
+        std::string destDir;
+        int16_t files, icons, regEntries, iniEntries;
+    };
+    std::vector<Group> saved_;
+};
+
 class RunScope {
 public:
     explicit RunScope(SaveRun& run) { g_run = &run; }
@@ -329,14 +361,14 @@ bool SaveTavinIni() {
     RunScope scope(run);
     // The writes change the model's copy lists (a default DestDir, the counts as read); a save
     // that fails leaves the model as it was.
-    const OneBasedList<BlindCopy> before = s.BlindCopies;
+    const GroupsSnapshot before(s.BlindCopies);
     const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
     ReadOnlyLift readOnly(tavin);
 
     auto fail = [&](const std::string& file, const std::string& reason) {
         if (profile::InBatch()) profile::AbortBatch();
-        s.BlindCopies = before;
+        before.Restore(s.BlindCopies);
         s.Modified = true;
         ShowSaveFailure(file, reason);
         return false;

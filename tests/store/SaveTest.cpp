@@ -1,0 +1,727 @@
+// Saving the model: the bytes of TAVIN.ini and Setup.iss, the target sections of copy lists, the
+// keys removed or blanked, read-only files, and saves that fail.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "platform/fileops.h"
+#include "store/InstallerFixture.h"
+#include "store/TextMatch.h"
+#include "store/modTAVIN.h"
+
+using modTAVIN::LoadInstaller;
+using modTAVIN::S;
+using modTAVIN::SaveTavinIni;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The lines of one section of an INI text, header included, up to the next header.
+std::string SectionOf(const std::string& text, const std::string& name) {
+    const std::string header = "[" + name + "]\r\n";
+    std::size_t start = text.find(header);
+    if (start == std::string::npos) return {};
+    std::size_t end = text.find("\r\n[", start + header.size() - 2);
+    return text.substr(start, end == std::string::npos ? std::string::npos : end + 2 - start);
+}
+
+OneBasedList<std::string> List(std::initializer_list<const char*> items) {
+    OneBasedList<std::string> l;
+    for (const char* i : items) l.Append(i);
+    return l;
+}
+
+FileGroup GroupWithRegEntry(const std::string& valueName) {
+    FileGroup g;
+    g.PlatformList = List({"All"});
+    g.Platform = "All";
+    g.LanguageList = List({"All"});
+    g.Language = "All";
+    g.RegEntries.Append({"All", "HKEY_LOCAL_MACHINE", "SOFTWARE\\Vontu", valueName, "STRING", "1"});
+    return g;
+}
+
+FileGroup GroupWithFiles(const std::string& destDir, std::initializer_list<const char*> names) {
+    FileGroup g;
+    g.PlatformList = List({"All"});
+    g.LanguageList = List({"All"});
+    g.DestDir = destDir;
+    g.Loc = "Src";
+    for (const char* n : names) g.Files.Append({destDir, "Src", n, "Normal"});
+    return g;
+}
+
+BlindCopy Record(const std::string& section, std::initializer_list<FileGroup> groups) {
+    BlindCopy bc;
+    bc.Name = section;
+    bc.Section = section;
+    for (const FileGroup& g : groups) bc.Groups.Append(g);
+    return bc;
+}
+
+class SaveTest : public InstallerTest {
+protected:
+    // Saves and expects success without any message.
+    void Save() {
+        ASSERT_TRUE(SaveTavinIni());
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(S().Modified);
+    }
+};
+
+// ---- Files written from nothing -----------------------------------------------------------------
+
+TEST_F(SaveTest, AFileWrittenFromNothingHoldsEveryKeyInOrder) {
+    PutTavin("Any Product");
+    LoadInstaller();
+    OemInstall& o = S().OemSettings;
+    o.SetupTitle = "Title";
+    o.DisplayEULA = false;
+    o.UserName = "Ann";
+    o.Type = "Custom";
+    o.Components.Append({"Parent", "Core", true});
+    o.Components.Append({"", "Extra", false});
+    o.RemoveShortcuts.Append({"Tessary 5.0", true});
+    o.RemoveShortcuts.Append({"Other", false});
+    FileGroup g = GroupWithFiles("Docs", {"a.txt", "b.txt"});
+    g.Icons.Append({"Normal", "F", "SF", "t.exe", "Bin", "Tool", -2, "App", "AppLoc"});
+    g.IniEntries.Append({"All", "<WINDIR>", "t.ini", "Sec", "K", "V"});
+    S().BlindCopies.Append(Record("Comp1 BlindCopy", {g, GroupWithRegEntry("Level")}));
+    S().BlindCopies.Append(Record("Comp2 BlindCopy", {}));
+    S().Launches.Append({"All", "All", "EXE", "tool.exe", "/s", "Utils\\", "YES"});
+    Save();
+
+    EXPECT_EQ(Get("TAVIN.ini"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n"
+                                     "[OEM Install]\n"
+                                     "SetupTitle=Title\n"
+                                     "SetupCaptionBarTitle=\n"
+                                     "DisplayWelcomeDlg=YES\n"
+                                     "DisplayEULA=NO\n"
+                                     "DisplayTypeOfInstallDlg=YES\n"
+                                     "DisplaySelectDestDirDlg=NO\n"
+                                     "DisplayCustomDlg=YES\n"
+                                     "DisplayUserInfoDlg=YES\n"
+                                     "DisplayConfirmRegDlg=YES\n"
+                                     "DisplayStartCopyDlg=YES\n"
+                                     "DisplayFinishDlg=YES\n"
+                                     "DisplayFinalMessage=YES\n"
+                                     "DisplayRebootDlg=YES\n"
+                                     "DisplayMaintUIDlg=NO\n"
+                                     "DisplayBillboards=YES\n"
+                                     "ProgGroupName=\n"
+                                     "DisplayBackGround=YES\n"
+                                     "DisplayProgressBar=YES\n"
+                                     "ProgressBarStart=YES\n"
+                                     "ProgressBarEnd=YES\n"
+                                     "CloseRunningApps=YES\n"
+                                     "InstallModeSilent=NO\n"
+                                     "UninstallCombineVersions=YES\n"
+                                     "UninstallPreviousVersions=YES\n"
+                                     "UninstallModeSilent=YES\n"
+                                     "UserCompanyName=\n"
+                                     "UserSerialNumber=\n"
+                                     "DefaultDestDir=\n"
+                                     "UserName=Ann\n"
+                                     "PDFOutputFolder=\n"
+                                     "IgnoreInstallWarnings=NO\n"
+                                     "[SetupType]\n"
+                                     "Type=Custom\n"
+                                     "[Components]\n"
+                                     "NUMBER= 2\n"
+                                     "Comp1Parent=Parent\n"
+                                     "Comp1=Core\n"
+                                     "Comp1Enabled=YES\n"
+                                     "Comp2Parent=\n"
+                                     "Comp2=Extra\n"
+                                     "Comp2Enabled=NO\n"
+                                     "[Comp1 BlindCopy]\n"
+                                     "NumberOfGroups=2\n"
+                                     "Group1Platform=All\n"
+                                     "Group1Language=All\n"
+                                     "Group1NumberOfFiles=2\n"
+                                     "Group1DestDir=Docs\n"
+                                     "Group1Loc=Src\n"
+                                     "Group1FileName1=a.txt\n"
+                                     "Group1File1ExpandType=Normal\n"
+                                     "Group1FileName2=b.txt\n"
+                                     "Group1File2ExpandType=Normal\n"
+                                     "Group1NumberOfIcons=1\n"
+                                     "Group1Icon1Style=Normal\n"
+                                     "Group1Icon1Folder=F\n"
+                                     "Group1Icon1SubFolder=SF\n"
+                                     "Group1Icon1Exe=t.exe\n"
+                                     "Group1Icon1ExeSubdir=Bin\n"
+                                     "Group1Icon1Description=Tool\n"
+                                     "Group1Icon1Number=-2\n"
+                                     "Group1Icon1App=App\n"
+                                     "Group1Icon1AppLoc=AppLoc\n"
+                                     "Group1NumberOfIniEntries=1\n"
+                                     "Group1IniEntry1Platform=All\n"
+                                     "Group1IniEntry1FileLoc=<WINDIR>\n"
+                                     "Group1IniEntry1FileName=t.ini\n"
+                                     "Group1IniEntry1Section=Sec\n"
+                                     "Group1IniEntry1Key=K\n"
+                                     "Group1IniEntry1Value=V\n"
+                                     "Group2Platform=All\n"
+                                     "Group2Language=All\n"
+                                     "Group2NumberOfRegEntries=1\n"
+                                     "Group2RegEntry1Platform=All\n"
+                                     "Group2RegEntry1Parentkey=HKEY_LOCAL_MACHINE\n"
+                                     "Group2RegEntry1Key=SOFTWARE\\Vontu\n"
+                                     "Group2RegEntry1ValueName=Level\n"
+                                     "Group2RegEntry1ValueType=STRING\n"
+                                     "Group2RegEntry1ValueData=1\n"
+                                     "[OEM Remove Shortcut]\n"
+                                     "Tessary 5.0=YES\n"
+                                     "Other=NO\n"
+                                     "[Launches]\n"
+                                     "NumberOfLaunches= 1\n"
+                                     "Launch1Platform=All\n"
+                                     "Launch1Language=All\n"
+                                     "Launch1Type=EXE\n"
+                                     "Launch1Program=tool.exe\n"
+                                     "Launch1CmdLine=/s\n"
+                                     "Launch1ChangeDir=Utils\\\n"
+                                     "Launch1Wait=YES\n"));
+    EXPECT_EQ(Get("Tavin.old"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n"));
+    EXPECT_FALSE(fs::exists(InDir("Setup.iss")));
+    // The counts as read now describe the file.
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).NumberOfFiles, 2);
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).NumberOfIcons, 1);
+    EXPECT_EQ(S().BlindCopies(1).Groups(2).NumberOfRegEntries, 1);
+}
+
+TEST_F(SaveTest, AResponseFileWrittenFromNothingHoldsItsEightKeysInOrder) {
+    PutTavin("Any Product");
+    LoadInstaller();
+    IssSettings& iss = S().OemSettings.Iss;
+    iss.WriteResponseFile = true;
+    iss.Languages.Clear();
+    iss.Languages.Append({"English", "0009"});
+    iss.Languages.Append({"Japanese", "0011"});
+    iss.SelectedLanguage = 2;
+    Save();
+    EXPECT_EQ(Get("Setup.iss"), Crlf("[InstallShield Silent]\nVersion=v5.00.000\nFile=Response File\n"
+                                     "[File Transfer]\nOverwriteReadOnly=YesToAll\n"
+                                     "[Application]\nName=Tessary\nVersion=5.0\nCompany=Vontu\n"
+                                     "Lang=0011\n"
+                                     "[DlgOrder]\nCount=0\n"));
+}
+
+// ---- Existing files -----------------------------------------------------------------------------
+
+TEST_F(SaveTest, AnExistingFileKeepsEveryLineTheSaveDoesNotChange) {
+    std::string oem =
+        "[OEM Install]\nSetupTitle=Old\n; a note\nCustomKey=kept\nSetupCaptionBarTitle=Cap\n"
+        "DisplayWelcomeDlg=YES\nDisplayEULA=YES\nDisplayTypeOfInstallDlg=YES\n"
+        "DisplaySelectDestDirDlg=NO\nDisplayCustomDlg=YES\nDisplayUserInfoDlg=YES\n"
+        "DisplayConfirmRegDlg=YES\nDisplayStartCopyDlg=YES\nDisplayFinishDlg=YES\n"
+        "DisplayFinalMessage=YES\nDisplayRebootDlg=YES\nDisplayMaintUIDlg=NO\n"
+        "DisplayBillboards=YES\nProgGroupName=G\nDisplayBackGround=YES\nDisplayProgressBar=YES\n"
+        "ProgressBarStart=YES\nProgressBarEnd=YES\nCloseRunningApps=YES\nInstallModeSilent=NO\n"
+        "UninstallCombineVersions=YES\nUninstallPreviousVersions=YES\nUninstallModeSilent=YES\n"
+        "UserCompanyName=\nUserSerialNumber=\nDefaultDestDir=\nUserName=\nPDFOutputFolder=\n"
+        "IgnoreInstallWarnings=NO\n\n";
+    std::string rest =
+        "[SetupType]\nType=Typical\n\n"
+        "[Components]\nNote=no components here\n\n"
+        "[Unknown Section]\nwhatever = 1\nno equals sign\n\n"
+        "[Launches]\nNumberOfLaunches= 0\n";
+    PutTavin("Any Product", "\n" + oem + rest);
+    const std::string before = Get("TAVIN.ini");
+    LoadInstaller();
+    OemInstall o = modTAVIN::GetOemInstall();
+    o.SetupTitle = "New";
+    modTAVIN::SetOemInstall(o);
+    Save();
+    std::string expected = before;
+    expected.replace(expected.find("SetupTitle=Old"), 14, "SetupTitle=New");
+    EXPECT_EQ(Get("TAVIN.ini"), expected);
+}
+
+TEST_F(SaveTest, KeysKeepTheirSpellingAndNewKeysTakeTheSavesSpelling) {
+    PutTavin("Any Product",
+             "[XBlindCopy]\nNumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+             "Group1NumberOfFiles=1\nGroup1DestDir=D\nGroup1Loc=L\n"
+             "Group1Filename1=a.txt\nGroup1File1ExpandType=Normal\n"
+             "Group1NumberOfIcons=1\nGroup1Icon1Style=\nGroup1Icon1Folder=\nGroup1Icon1SubFolder=\n"
+             "Group1Icon1Exe=\nGroup1Icon1ExeSubDir=Old\nGroup1Icon1Description=\n"
+             "Group1Icon1Number= 0\nGroup1Icon1App=\nGroup1Icon1AppLoc=\n"
+             "Group1NumberOfRegEntries=1\nGroup1RegEntry1Platform=All\n"
+             "Group1RegEntry1ParentKey=HKEY_CURRENT_USER\nGroup1RegEntry1Key=K\n"
+             "Group1RegEntry1ValueName=N\nGroup1RegEntry1ValueType=STRING\n"
+             "Group1RegEntry1ValueData=D\n");
+    LoadInstaller();
+    FileGroup& g = S().BlindCopies(1).Groups(1);
+    g.Files(1).FileName = "b.txt";
+    g.Files.Append({"D", "L", "c.txt", "Normal"});
+    g.Icons(1).ExeSubDir = "New";
+    g.RegEntries(1).ParentKey = "HKEY_LOCAL_MACHINE";
+    Save();
+    const std::string text = Get("TAVIN.ini");
+    EXPECT_NE(text.find("\r\nGroup1Filename1=b.txt\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nGroup1FileName2=c.txt\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nGroup1Icon1ExeSubDir=New\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\nGroup1RegEntry1ParentKey=HKEY_LOCAL_MACHINE\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("FileName1"), std::string::npos);
+    EXPECT_EQ(text.find("ExeSubdir"), std::string::npos);
+    EXPECT_EQ(text.find("Parentkey"), std::string::npos);
+}
+
+TEST_F(SaveTest, ReadOnlyTavinIniIsWrittenAndStaysReadOnly) {
+    PutTavin("Any Product", "[OEM Install]\nSetupTitle=Old\n");
+    const std::string before = Get("TAVIN.ini");
+    fs::permissions(InDir("TAVIN.ini"), fs::perms::owner_read | fs::perms::group_read);
+    LoadInstaller();
+    S().OemSettings.SetupTitle = "New";
+    Save();
+    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")));
+    EXPECT_NE(Get("TAVIN.ini").find("SetupTitle=New"), std::string::npos);
+    EXPECT_EQ(Get("Tavin.old"), before);
+
+    // The next save replaces a read-only Tavin.old too.
+    kivo::fileops::SetReadOnly(InDir("Tavin.old"), true);
+    const std::string second = Get("TAVIN.ini");
+    S().OemSettings.SetupTitle = "Newer";
+    Save();
+    EXPECT_EQ(Get("Tavin.old"), second);
+    EXPECT_NE(Get("TAVIN.ini").find("SetupTitle=Newer"), std::string::npos);
+}
+
+TEST_F(SaveTest, AWritableTavinIniKeepsItsPermissionBits) {
+    PutTavin("Any Product");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(InDir("TAVIN.ini"), mode);
+    LoadInstaller();
+    Save();
+    EXPECT_EQ(fs::status(InDir("TAVIN.ini")).permissions(), mode);
+}
+
+// ---- Launches -----------------------------------------------------------------------------------
+
+std::string LaunchKeys(int i, const std::string& program) {
+    std::string p = "Launch" + std::to_string(i);
+    return p + "Platform=All\n" + p + "Language=All\n" + p + "Type=EXE\n" + p + "Program=" +
+           program + "\n" + p + "CmdLine=\n" + p + "ChangeDir=\n" + p + "Wait=YES\n";
+}
+
+TEST_F(SaveTest, AnEmptiedLaunchListKeepsBlankKeysOfTheFirstLaunchOnly) {
+    PutTavin("Any Product", "[Launches]\nNumberOfLaunches= 3\n" + LaunchKeys(1, "a.exe") +
+                                LaunchKeys(2, "b.exe") + LaunchKeys(3, "c.exe"));
+    LoadInstaller();
+    while (modTAVIN::LaunchCount() > 0) modTAVIN::DeleteLaunch(1);
+    Save();
+    EXPECT_EQ(SectionOf(Get("TAVIN.ini"), "Launches"),
+              Crlf("[Launches]\nNumberOfLaunches= 0\nLaunch1Platform=\nLaunch1Language=\n"
+                   "Launch1Type=\nLaunch1Program=\nLaunch1CmdLine=\nLaunch1ChangeDir=\n"
+                   "Launch1Wait=\n"));
+}
+
+TEST_F(SaveTest, AGrownLaunchListWritesEveryLaunch) {
+    PutTavin("Any Product",
+             "[Launches]\nNumberOfLaunches= 2\n" + LaunchKeys(1, "a.exe") + LaunchKeys(2, "b.exe"));
+    LoadInstaller();
+    modTAVIN::InsertLaunch(3, {"All", "All", "EXE", "c.exe", "", "", "YES"});
+    modTAVIN::InsertLaunch(4, {"All", "All", "EXE", "d.exe", "", "", "YES"});
+    Save();
+    EXPECT_EQ(SectionOf(Get("TAVIN.ini"), "Launches"),
+              Crlf("[Launches]\nNumberOfLaunches= 4\n" + LaunchKeys(1, "a.exe") +
+                   LaunchKeys(2, "b.exe") + LaunchKeys(3, "c.exe") + LaunchKeys(4, "d.exe")));
+}
+
+// ---- Copy lists ---------------------------------------------------------------------------------
+
+const char* kTwoFilesAndTwoIcons =
+    "[Components]\nNUMBER= 1\nComp1=Core\n"
+    "[Comp1 BlindCopy]\nNumberOfGroups=2\n"
+    "Group1Platform=All\nGroup1Language=All\nGroup1NumberOfFiles=2\nGroup1DestDir=D\n"
+    "Group1Loc=L\nGroup1Filename1=a.txt\nGroup1File1ExpandType=Normal\n"
+    "Group1Filename2=b.txt\nGroup1File2ExpandType=Normal\n"
+    "Group1NumberOfIcons=1\nGroup1Icon1Style=S\nGroup1Icon1Folder=F\nGroup1Icon1SubFolder=SF\n"
+    "Group1Icon1Exe=E\nGroup1Icon1ExeSubDir=X\nGroup1Icon1Description=De\nGroup1Icon1Number= 1\n"
+    "Group1Icon1App=A\nGroup1Icon1AppLoc=AL\n"
+    "Group2Platform=All\nGroup2Language=All\nGroup2NumberOfFiles=1\nGroup2DestDir=E\n"
+    "Group2Loc=M\nGroup2Filename1=c.txt\nGroup2File1ExpandType=Normal\n"
+    "Group2NumberOfIcons=2\n"
+    "Group2Icon1Style=S\nGroup2Icon1Folder=F\nGroup2Icon1SubFolder=SF\nGroup2Icon1Exe=E\n"
+    "Group2Icon1ExeSubDir=X\nGroup2Icon1Description=De\nGroup2Icon1Number= 1\nGroup2Icon1App=A\n"
+    "Group2Icon1AppLoc=AL\n"
+    "Group2Icon2Style=S\nGroup2Icon2Folder=F\nGroup2Icon2SubFolder=SF\nGroup2Icon2Exe=E\n"
+    "Group2Icon2ExeSubDir=X\nGroup2Icon2Description=De\nGroup2Icon2Number= 2\nGroup2Icon2App=A\n"
+    "Group2Icon2AppLoc=AL\n";
+
+TEST_F(SaveTest, ListsThatLostEveryEntryKeepOnlyTheFirstEntryBlank) {
+    PutTavin("Any Product", kTwoFilesAndTwoIcons);
+    LoadInstaller();
+    S().BlindCopies(1).Groups(1).Files.Clear();  // keeps its icon
+    S().BlindCopies(1).Groups(2).Icons.Clear();  // keeps its file
+    Save();
+    EXPECT_EQ(SectionOf(Get("TAVIN.ini"), "Comp1 BlindCopy"),
+              Crlf("[Comp1 BlindCopy]\nNumberOfGroups=2\n"
+                   "Group1Platform=All\nGroup1Language=All\n"
+                   "Group1Filename1=\nGroup1File1ExpandType=\n"
+                   "Group1NumberOfIcons=1\nGroup1Icon1Style=S\nGroup1Icon1Folder=F\n"
+                   "Group1Icon1SubFolder=SF\nGroup1Icon1Exe=E\nGroup1Icon1ExeSubDir=X\n"
+                   "Group1Icon1Description=De\nGroup1Icon1Number= 1\nGroup1Icon1App=A\n"
+                   "Group1Icon1AppLoc=AL\n"
+                   "Group2Platform=All\nGroup2Language=All\nGroup2NumberOfFiles=1\n"
+                   "Group2DestDir=E\nGroup2Loc=M\nGroup2Filename1=c.txt\n"
+                   "Group2File1ExpandType=Normal\n"
+                   "Group2NumberOfIcons=0\n"
+                   "Group2Icon1Style=\nGroup2Icon1Folder=\nGroup2Icon1SubFolder=\nGroup2Icon1Exe=\n"
+                   "Group2Icon1ExeSubDir=\nGroup2Icon1Description=\nGroup2Icon1Number=\n"
+                   "Group2Icon1App=\nGroup2Icon1AppLoc=\n"));
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).NumberOfFiles, 0);
+    EXPECT_EQ(S().BlindCopies(1).Groups(2).NumberOfIcons, 0);
+}
+
+TEST_F(SaveTest, GroupsAndEntriesTheModelNoLongerHasLeaveNoKeys) {
+    PutTavin("Any Product",
+             "[XBlindCopy]\nNumberOfGroups=3\n"
+             "Group1Platform=All\nGroup1Language=All\nGroup1NumberOfFiles=2\nGroup1DestDir=A\n"
+             "Group1Loc=LA\nGroup1Filename1=a1\nGroup1File1ExpandType=Normal\n"
+             "Group1Filename2=a2\nGroup1File2ExpandType=Normal\n"
+             "Group2Platform=All\nGroup2Language=All\nGroup2NumberOfFiles=1\nGroup2DestDir=B\n"
+             "Group2Loc=LB\nGroup2Filename1=b1\nGroup2File1ExpandType=Normal\n"
+             "Unknown=stays\n"
+             "Group3Platform=All\nGroup3Language=All\nGroup3NumberOfRegEntries=1\n"
+             "Group3RegEntry1Platform=All\nGroup3RegEntry1ParentKey=HKEY_LOCAL_MACHINE\n"
+             "Group3RegEntry1Key=K\nGroup3RegEntry1ValueName=N\nGroup3RegEntry1ValueType=STRING\n"
+             "Group3RegEntry1ValueData=1\n"
+             "Group4Platform=All\nGroup4NumberOfFiles=1\nGroup4Filename1=beyond the count\n");
+    LoadInstaller();
+    // The first group goes; the others move down one place.
+    modTAVIN::RemoveFileFromBlindCopy(1, {"A", "LA", "a1", "Normal"});
+    modTAVIN::RemoveFileFromBlindCopy(1, {"A", "LA", "a2", "Normal"});
+    Save();
+    EXPECT_EQ(SectionOf(Get("TAVIN.ini"), "XBlindCopy"),
+              Crlf("[XBlindCopy]\nNumberOfGroups=2\n"
+                   "Group1Platform=All\nGroup1Language=All\nGroup1NumberOfFiles=1\n"
+                   "Group1DestDir=B\nGroup1Loc=LB\nGroup1Filename1=b1\n"
+                   "Group1File1ExpandType=Normal\n"
+                   "Group2Platform=All\nGroup2Language=All\n"
+                   "Unknown=stays\n"
+                   "Group2NumberOfRegEntries=1\nGroup2RegEntry1Platform=All\n"
+                   "Group2RegEntry1Parentkey=HKEY_LOCAL_MACHINE\nGroup2RegEntry1Key=K\n"
+                   "Group2RegEntry1ValueName=N\nGroup2RegEntry1ValueType=STRING\n"
+                   "Group2RegEntry1ValueData=1\n"));
+    const BlindCopy saved = S().BlindCopies(1);
+    LoadInstaller();
+    EXPECT_EQ(S().BlindCopies(1).Groups, saved.Groups);
+}
+
+TEST_F(SaveTest, ARecordWhoseGroupsAllWentSaysSo) {
+    PutTavin("Any Product",
+             "[Components]\nNUMBER= 2\nComp1=Core\nComp2=Extra\n"
+             "[Comp1 BlindCopy]\nNumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+             "Group1NumberOfFiles=1\nGroup1DestDir=D\nGroup1Loc=L\nGroup1Filename1=a.txt\n"
+             "Group1File1ExpandType=Normal\n");
+    LoadInstaller();
+    modTAVIN::RemoveFileFromBlindCopy(1, {"D", "L", "a.txt", "Normal"});
+    ASSERT_TRUE(S().BlindCopies(1).Groups.Empty());
+    Save();
+    const std::string text = Get("TAVIN.ini");
+    EXPECT_EQ(SectionOf(text, "Comp1 BlindCopy"), Crlf("[Comp1 BlindCopy]\nNumberOfGroups=0\n"));
+    // A list that never had groups writes nothing at all.
+    EXPECT_EQ(text.find("Comp2 BlindCopy"), std::string::npos);
+    LoadInstaller();
+    EXPECT_TRUE(S().BlindCopies(1).Groups.Empty());
+}
+
+TEST_F(SaveTest, EmptyDestDirTakesTheDefaultOfTheTargetSection) {
+    PutTavin("Tessary Lumeno 5.0");
+    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithFiles("", {"a.txt"}),
+                                                      GroupWithRegEntry("V")}));
+    Save();
+    const std::string section = SectionOf(Get("TAVIN.ini"), "LumenoBlindCopy");
+    EXPECT_NE(section.find("\r\nGroup1DestDir=Lumeno\r\n"), std::string::npos);
+    EXPECT_EQ(section.find("Group2DestDir"), std::string::npos);  // no files, no key
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).DestDir, "Lumeno");
+    EXPECT_EQ(S().BlindCopies(1).Groups(2).DestDir, "Lumeno");
+    // The file entries keep their own DestDir; only the group's is written.
+    EXPECT_EQ(S().BlindCopies(1).Groups(1).Files(1).DestDir, "");
+}
+
+TEST_F(SaveTest, AnEmptyDestDirStaysEmptyWhereTheSectionHasNoDefault) {
+    PutTavin("Any Product");
+    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithFiles("", {"a.txt"})}));
+    Save();
+    EXPECT_NE(Get("TAVIN.ini").find("\r\nGroup1DestDir=\r\n"), std::string::npos);
+}
+
+// Where a record loaded from `section` is written under `product`, and the DestDir its
+// file-less default gives.
+struct TargetCase {
+    const char* product;  // nullptr: no [Main] Product at all
+    const char* section;
+    const char* target;
+    const char* destDir;
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) {
+    *os << (c.product ? c.product : "(no product)") << " / " << c.section << " -> " << c.target;
+}
+
+class SaveTargetTest : public InstallerTest, public ::testing::WithParamInterface<TargetCase> {};
+
+TEST_P(SaveTargetTest, TheProductAndTheSectionChooseWhereACopyListGoes) {
+    const TargetCase& c = GetParam();
+    if (c.product)
+        PutTavin(c.product);
+    else
+        Put("TAVIN.ini", "[Main]\nTavinVersion=1.2\n");
+    S().BlindCopies.Append(Record(c.section, {GroupWithFiles("", {"a.txt"})}));
+    ASSERT_TRUE(SaveTavinIni());
+    const std::string text = Get("TAVIN.ini");
+    const std::string section = SectionOf(text, c.target);
+    EXPECT_NE(section.find("NumberOfGroups=1"), std::string::npos) << text;
+    EXPECT_NE(section.find(std::string("Group1DestDir=") + c.destDir + "\r\n"), std::string::npos);
+    if (std::string(c.target) != c.section) {
+        EXPECT_EQ(text.find("[" + std::string(c.section) + "]"), std::string::npos);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SaveTargetTest,
+    ::testing::Values(
+        TargetCase{"Tessary Formwell 5.0", "Comp1 BlindCopy", "TessaryBlindCopy", "Tessary"},
+        TargetCase{"Tessary Sanctile 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
+        TargetCase{"Tessary Sanctile 5.0", "Comp4 BlindCopy", "AsianLanguageBlindCopy", "Resource"},
+        TargetCase{"Tessary Sanctile 5.0", "comp1 blindcopy", "AsianLanguageBlindCopy", "Resource"},
+        TargetCase{"Tessary Sanctile 5.0.5", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
+        TargetCase{"TESSARY LUMENO Viewer", "Comp3 BlindCopy", "LumenoBlindCopy", "Lumeno"},
+        TargetCase{"Tessary Lumeno 5.0.5", "Comp3 BlindCopy", "Comp3 BlindCopy", ""},
+        TargetCase{"Vontu(R) Tessary(R) Fumarel 5.0", "Comp9 BlindCopy", "FumarelBlindCopy", "Fumarl"},
+        TargetCase{"Vontu(R) Tessary(R) Fumarel 5.0.5", "Comp9 BlindCopy", "Comp9 BlindCopy", ""},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp6 BlindCopy", "TessaryBlindCopy", "Tessary"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp11 BlindCopy", "TessaryBlindCopy", "Tessary"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp7 BlindCopy", "FumarelBlindCopy", "Fumarl"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp10 BlindCopy", "QuilletBlindCopy", "Tessary"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp13 BlindCopy", "AccessoriesBlindCopy", "Pagefold"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp18 BlindCopy", "AsianLanguageBlindCopy", "Resource"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp19 BlindCopy", "Comp19 BlindCopy", ""},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp01 BlindCopy", "Comp01 BlindCopy", ""},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
+        TargetCase{"vontu(r) tessary(r) 5.0", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
+        TargetCase{nullptr, "Comp1 BlindCopy", "Comp1 BlindCopy", ""}),
+    [](const ::testing::TestParamInfo<TargetCase>& info) {
+        std::string name = "Case" + std::to_string(info.index) + "_";
+        for (char c : std::string(info.param.target))
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+        return name;
+    });
+
+TEST_F(SaveTest, RecordsWithOneTargetShareItsNumbering) {
+    PutTavin("Vontu(R) Tessary(R) 5.0");
+    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithRegEntry("A1"), GroupWithRegEntry("A2")}));
+    S().BlindCopies.Append(Record("Comp20 BlindCopy", {GroupWithRegEntry("Own")}));
+    S().BlindCopies.Append(Record("Comp2 BlindCopy", {}));
+    S().BlindCopies.Append(Record("Comp3 BlindCopy", {GroupWithRegEntry("C1")}));
+    Save();
+    const std::string text = Get("TAVIN.ini");
+    const std::string tessary = SectionOf(text, "TessaryBlindCopy");
+    EXPECT_NE(tessary.find("NumberOfGroups=3\r\n"), std::string::npos);
+    EXPECT_NE(tessary.find("Group1RegEntry1ValueName=A1\r\n"), std::string::npos);
+    EXPECT_NE(tessary.find("Group2RegEntry1ValueName=A2\r\n"), std::string::npos);
+    EXPECT_NE(tessary.find("Group3RegEntry1ValueName=C1\r\n"), std::string::npos);
+    EXPECT_EQ(tessary.find("Group4"), std::string::npos);
+    EXPECT_NE(SectionOf(text, "Comp20 BlindCopy").find("Group1RegEntry1ValueName=Own"),
+              std::string::npos);
+    // Sections in the order in which records first reach them.
+    EXPECT_LT(text.find("[TessaryBlindCopy]"), text.find("[Comp20 BlindCopy]"));
+
+    // A second save of the same model changes nothing.
+    const std::string first = text;
+    modTAVIN::SetOemInstall(modTAVIN::GetOemInstall());
+    Save();
+    EXPECT_EQ(Get("TAVIN.ini"), first);
+}
+
+TEST_F(SaveTest, AnEmptyComponentListLeavesItsSectionAlone) {
+    PutTavin("Any Product", "[Components]\nComp1=Stale\n");
+    LoadInstaller();
+    Save();
+    EXPECT_EQ(SectionOf(Get("TAVIN.ini"), "Components"), Crlf("[Components]\nComp1=Stale\n"));
+}
+
+// ---- The response file --------------------------------------------------------------------------
+
+TEST_F(SaveTest, AResponseFileThatIsNoLongerWantedGoesOnlyWhenItNamesTheApplication) {
+    PutTavin("Any Product");
+    LoadInstaller();
+    S().OemSettings.Iss.WriteResponseFile = false;
+    Put("Setup.iss", "[Application]\nName=\nLang=0009\n");
+    Save();
+    EXPECT_TRUE(fs::exists(InDir("Setup.iss")));
+    Put("Setup.iss", "[Application]\nName=Tessary\n");
+    Save();
+    EXPECT_FALSE(fs::exists(InDir("Setup.iss")));
+    Save();  // and without one nothing happens
+    EXPECT_FALSE(fs::exists(InDir("Setup.iss")));
+}
+
+TEST_F(SaveTest, TheResponseFileKeepsItsOwnSectionsAndTheSelectedLanguage) {
+    PutTavin("Any Product");
+    Put("Setup.iss", "[InstallShield Silent]\nVersion=v5.00.000\n[SdWelcome-0]\nResult=1\n"
+                     "[Application]\nName=Tessary\nLang=0011\n");
+    LoadInstaller();
+    IssSettings& iss = S().OemSettings.Iss;
+    iss.Languages.Clear();
+    iss.Languages.Append({"English", "0009"});
+    iss.SelectedLanguage = 0;  // element 0 is always empty
+    Save();
+    EXPECT_EQ(Get("Setup.iss"),
+              Crlf("[InstallShield Silent]\nVersion=v5.00.000\nFile=Response File\n"
+                   "[SdWelcome-0]\nResult=1\n"
+                   "[Application]\nName=Tessary\nLang=\nVersion=5.0\nCompany=Vontu\n"
+                   "[File Transfer]\nOverwriteReadOnly=YesToAll\n[DlgOrder]\nCount=0\n"));
+}
+
+TEST_F(SaveTest, ASelectedLanguageOutOfBoundsIsReportedAndLeavesLangAlone) {
+    for (int16_t selected : {int16_t{2}, int16_t{-1}}) {
+        PutTavin("Any Product");
+        Put("Setup.iss", "[Application]\nName=Tessary\nLang=0011\n");
+        LoadInstaller();
+        IssSettings& iss = S().OemSettings.Iss;
+        iss.Languages.Clear();
+        iss.Languages.Append({"English", "0009"});
+        iss.SelectedLanguage = selected;
+        ASSERT_TRUE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "Error in Write_ISSFile Selected item out of bounds.");
+        EXPECT_EQ(ui.messages[0].title, "KIVO");
+        EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
+        EXPECT_EQ(Get("Setup.iss"), Crlf("[Application]\nName=Tessary\nLang=0011\nVersion=5.0\n"
+                                         "Company=Vontu\n[InstallShield Silent]\n"
+                                         "Version=v5.00.000\nFile=Response File\n"
+                                         "[File Transfer]\nOverwriteReadOnly=YesToAll\n"
+                                         "[DlgOrder]\nCount=0\n"));
+        ui.ClearLog();
+    }
+}
+
+// ---- Saves that fail ----------------------------------------------------------------------------
+
+class SaveFailureTest : public SaveTest {
+protected:
+    // A loaded installer with a response file, a copy list whose group's DestDir the save would
+    // fill in, and a change to save.
+    void SetUp() override {
+        PutKivo("[LANGUAGES]\n0009=English\n");
+        PutTavin("Tessary Lumeno 5.0",
+                 "[OEM Install]\nSetupTitle=Old\n"
+                 "[LumenoBlindCopy]\nNumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+                 "Group1NumberOfFiles=1\nGroup1DestDir=\nGroup1Loc=L\nGroup1Filename1=a.txt\n"
+                 "Group1File1ExpandType=Normal\n");
+        Put("Setup.iss", "[Application]\nName=Tessary\nLang=0009\n");
+        LoadInstaller();
+        OemInstall o = modTAVIN::GetOemInstall();
+        o.SetupTitle = "New";
+        modTAVIN::SetOemInstall(o);
+        tavinBefore = Get("TAVIN.ini");
+        issBefore = Get("Setup.iss");
+        modelBefore = S().BlindCopies;
+    }
+
+    // The save fails with one message naming `file`, and nothing is changed but Tavin.old.
+    void ExpectFailureNaming(const std::string& file) {
+        EXPECT_FALSE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(TextMatch::ContainsNoCase(ui.messages[0].text, file)) << ui.messages[0].text;
+        EXPECT_EQ(ui.messages[0].title, "KIVO");
+        EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
+        EXPECT_TRUE(S().Modified);
+        EXPECT_EQ(S().BlindCopies, modelBefore);  // no default DestDir, no new counts
+        EXPECT_EQ(Get("TAVIN.ini"), tavinBefore);
+        EXPECT_EQ(Get("Setup.iss"), issBefore);
+    }
+
+    std::string tavinBefore, issBefore;
+    OneBasedList<BlindCopy> modelBefore;
+};
+
+TEST_F(SaveFailureTest, TavinIniGone) {
+    fs::remove(InDir("TAVIN.ini"));
+    tavinBefore.clear();
+    ExpectFailureNaming("TAVIN.ini");
+    EXPECT_FALSE(fs::exists(InDir("TAVIN.ini")));
+    EXPECT_FALSE(fs::exists(InDir("Tavin.old")));
+}
+
+TEST_F(SaveFailureTest, BackupImpossible) {
+    fs::create_directories(InDir("Tavin.old") + "/in the way");
+    ExpectFailureNaming("Tavin.old");
+}
+
+TEST_F(SaveFailureTest, ReadOnlyResponseFileToWrite) {
+    kivo::fileops::SetReadOnly(InDir("Setup.iss"), true);
+    ExpectFailureNaming("Setup.iss");
+    EXPECT_FALSE(fs::exists(InDir("Tavin.old")));  // refused before anything was touched
+}
+
+TEST_F(SaveFailureTest, ReadOnlyResponseFileToDelete) {
+    S().OemSettings.Iss.WriteResponseFile = false;
+    kivo::fileops::SetReadOnly(InDir("Setup.iss"), true);
+    ExpectFailureNaming("Setup.iss");
+    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("Setup.iss")));
+}
+
+TEST_F(SaveFailureTest, AValueThatCannotBeWritten) {
+    S().OemSettings.UserName = "two\r\nlines";
+    ExpectFailureNaming("TAVIN.ini");
+    EXPECT_NE(ui.messages[0].text.find("UserName"), std::string::npos);
+}
+
+TEST_F(SaveFailureTest, ReadOnlyTavinIniStaysReadOnlyAfterAFailure) {
+    kivo::fileops::SetReadOnly(InDir("TAVIN.ini"), true);
+    S().OemSettings.UserName = "two\r\nlines";
+    ExpectFailureNaming("TAVIN.ini");
+    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")));
+}
+
+// Files may grow to `bytes` at most for the life of the object: a full disk for the writer.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(SaveFailureTest, TavinIniCannotBeWrittenWhole) {
+    for (int i = 0; i < 50; ++i)
+        S().Launches.Append({"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
+    FileSizeLimit limit(tavinBefore.size() + 100);
+    ExpectFailureNaming("TAVIN.ini");
+    EXPECT_EQ(ui.messages[0].text.find("Setup.iss"), std::string::npos);
+}
+
+TEST_F(SaveFailureTest, SetupIssCannotBeWrittenWholeAfterTavinIni) {
+    // A response file larger than the settings file; the limit lets TAVIN.ini through only.
+    std::string big = "[Application]\nName=Tessary\nLang=0009\n[Notes]\n";
+    for (int i = 0; i < 400; ++i) big += "Note" + std::to_string(i) + "=kept as it is\n";
+    Put("Setup.iss", big);
+    issBefore = Get("Setup.iss");
+    FileSizeLimit limit(tavinBefore.size() + 1000);
+    ExpectFailureNaming("Setup.iss");
+}
+
+}  // namespace
