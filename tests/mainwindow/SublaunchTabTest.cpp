@@ -242,4 +242,37 @@ TEST_F(SublaunchTabTest, TypingStoresEveryKeystrokeUnmodified) {
     EXPECT_FALSE(IsModified());
 }
 
+TEST_F(SublaunchTabTest, SaveWritesTheLaunchesTheListShows) {
+    Model({});
+    S().TavinIniPath = tmp / "Inst/TAVIN.ini";
+    S().SetupIssPath = tmp / "Inst/Setup.iss";
+    WriteFileBytes(S().TavinIniPath, Crlf("[Launches]\nNumberOfLaunches= 3\n"
+                                          "Launch1Program=A.exe\nLaunch1CmdLine=-a\n"
+                                          "Launch2Program=B.ins\nLaunch2ChangeDir=Sub\\\n"
+                                          "Launch3Program=C.exe\nLaunch3CmdLine=-c\n"));
+    LoadLaunches();
+    frm.ShowSettings();
+    list->setCurrentRow(1);
+    Press("CmdMoveUp");
+    Type('/');
+    Type('z');
+    list->setCurrentRow(2);
+    Press("CmdDelLaunch");
+    Add(File("Inst/Tools/D.exe"));
+    const Texts shown = Rows();
+    ASSERT_EQ(shown, (Texts{"\\Sub\\B.ins /z", "\\A.exe -a", "\\Tools\\D.exe "}));
+    std::vector<LaunchEntry> before;
+    for (int i = 1; i <= LaunchCount(); ++i) before.push_back(GetLaunch(static_cast<int16_t>(i)));
+
+    ASSERT_TRUE(SaveTavinIni());
+    Model({});
+    S().TavinIniPath = tmp / "Inst/TAVIN.ini";
+    LoadLaunches();
+    std::vector<LaunchEntry> after;
+    for (int i = 1; i <= LaunchCount(); ++i) after.push_back(GetLaunch(static_cast<int16_t>(i)));
+    EXPECT_EQ(after, before);
+    tab->FillLaunchList();
+    EXPECT_EQ(Rows(), shown);
+}
+
 }  // namespace
