@@ -300,7 +300,7 @@ void frmWizard::BuildWindow() {
 
     // The button bar.
     picNav = Named(new QFrame(this), "picNav");
-    static_cast<QFrame*>(picNav)->setFrameShape(QFrame::StyledPanel);
+    picNav->setFrameShape(QFrame::StyledPanel);
     picNav->setGeometry(0, kFrameHeight, kWidth, kNavHeight);
     auto* bar = new QHBoxLayout(picNav);
     bar->setContentsMargins(12, 8, 12, 8);

@@ -44,7 +44,7 @@ public:
     // ---- Controls ----
     std::array<QFrame*, kSteps> fraStep{};  // null for 2, 3 and 4
     std::array<QLabel*, kSteps> imgStep{};
-    QWidget* picNav = nullptr;
+    QFrame* picNav = nullptr;
     std::array<QPushButton*, 5> cmdNav{};  // 1..4
     QLabel* lblIntro = nullptr;
     QComboBox* cmbSilentMode = nullptr;

@@ -38,29 +38,26 @@ RegEntry Row(const char* key, const std::string& valueName, const char* valueTyp
     return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, valueName, valueType, data};
 }
 
+RegEntry CollabServerRow(const std::string& server) {
+    return Row(kCollabKey, "tDAVFDF", "STRING", server);
+}
+RegEntry UpdateRow(const char* key, const char* valueName) {
+    return Row(key, valueName, "Number", "1");
+}
+
 bool ProductContains(const char* part) {
     return TextMatch::ContainsNoCase(WizSettings.Product, part);
 }
 
 // Removes both update-disabling rows under key, then sets them again when they are wanted.
-void ApplyUpdateRows(RegEntry (*row)(const std::string&), bool wanted) {
+void ApplyUpdateRows(const char* key, bool wanted) {
     for (const char* name : {kWebServicesUpdate, kProductUpdate}) {
-        RemoveRowIfPresent(row(name));
-        if (wanted) SetRow(row(name));
+        RemoveRowIfPresent(UpdateRow(key, name));
+        if (wanted) SetRow(UpdateRow(key, name));
     }
 }
 
 }  // namespace
-
-RegEntry CollabServerRow(const std::string& server) {
-    return Row(kCollabKey, "tDAVFDF", "STRING", server);
-}
-RegEntry ViewerUpdateRow(const std::string& valueName) {
-    return Row(kViewerKey, valueName, "Number", "1");
-}
-RegEntry FullUpdateRow(const std::string& valueName) {
-    return Row(kFullKey, valueName, "Number", "1");
-}
 
 void SetWizardSettings(const WizardSettings& settings) { WizSettings = settings; }
 
@@ -96,8 +93,8 @@ void LoadWizardSettings() {
 
     // Both lookups run; only the viewer's web-services row and the full/forms product-update
     // row count, whatever the edition.
-    const bool viewerRow = FindRow(ViewerUpdateRow(kWebServicesUpdate));
-    const bool fullRow = FindRow(FullUpdateRow(kProductUpdate));
+    const bool viewerRow = FindRow(UpdateRow(kViewerKey, kWebServicesUpdate));
+    const bool fullRow = FindRow(UpdateRow(kFullKey, kProductUpdate));
     w.DisableUpdates = viewerRow || fullRow;
 
     std::string server;
@@ -137,9 +134,9 @@ void ApplyWizardSettings() {
     }
 
     if (IsViewerEdition()) {
-        ApplyUpdateRows(ViewerUpdateRow, w.DisableUpdates);
+        ApplyUpdateRows(kViewerKey, w.DisableUpdates);
     } else if (IsFullEdition() || IsFormsEdition()) {
-        ApplyUpdateRows(FullUpdateRow, w.DisableUpdates);
+        ApplyUpdateRows(kFullKey, w.DisableUpdates);
     }
 
     // The preset overrides whatever step one stored for the fields it sets.

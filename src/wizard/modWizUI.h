@@ -63,9 +63,4 @@ bool IsFormsEdition();
 // Absolute value; the one value without a 16-bit absolute (-32768) gives 32767.
 int16_t AbsInt(int16_t value);
 
-// The registry rows the wizard reads and writes (all "All", HKEY_LOCAL_MACHINE).
-RegEntry CollabServerRow(const std::string& server);
-RegEntry ViewerUpdateRow(const std::string& valueName);
-RegEntry FullUpdateRow(const std::string& valueName);
-
 }  // namespace modWizUI

@@ -16,6 +16,16 @@ inline constexpr const char* kViewerProduct = "Tessary Lumeno 5.0";
 inline constexpr const char* kFormsProduct = "Tessary Sanctile 5.0";
 inline constexpr const char* kNoEditionProduct = "Vontu(R) Tessary(R) Fumarel 5.0";
 
+// The rows spelled out here, not taken from the code under test.
+inline RegEntry Reg(const char* key, const char* name, const char* type, const char* data) {
+    return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, name, type, data};
+}
+inline constexpr char kCollabKey[] = "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings";
+inline constexpr char kViewerKey[] = "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer";
+inline constexpr char kFullKey[] = "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer";
+inline RegEntry Collab(const char* server) { return Reg(kCollabKey, "tDAVFDF", "STRING", server); }
+inline RegEntry Update(const char* key, const char* name) { return Reg(key, name, "Number", "1"); }
+
 class WizardFixture : public ::testing::Test {
 protected:
     TempDir dir;
