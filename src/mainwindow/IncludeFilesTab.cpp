@@ -485,7 +485,12 @@ void IncludeFilesTab::mnuInsertFile_Click() {
     const NodePath p = PathOf(node);
     FileEntry entry;
     entry.DestDir = p.folder;
-    std::string relative = file.substr(prefix.size());
+    bool ok = true;
+    const std::string relative = NativeToCp1252(file.substr(prefix.size()), &ok);
+    if (!ok) {
+        Message(kPathNotCp1252);
+        return;
+    }
     const std::string::size_type last = relative.rfind(sep);
     entry.FileName = last == std::string::npos ? relative : relative.substr(last + 1);
     entry.Loc = last == std::string::npos ? std::string() : relative.substr(0, last);

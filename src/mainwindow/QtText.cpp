@@ -74,3 +74,13 @@ public:
 }  // namespace
 
 void RestrictToCp1252(QLineEdit* box) { box->setValidator(new Cp1252Validator(box)); }
+
+#include <QFile>
+
+QString NativeToQ(const std::string& native) {
+    return QFile::decodeName(QByteArray::fromStdString(native));
+}
+
+std::string NativeToCp1252(const std::string& native, bool* ok) {
+    return FromQ(NativeToQ(native), ok);
+}

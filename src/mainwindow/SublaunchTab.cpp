@@ -205,10 +205,16 @@ void SublaunchTab::CmdAddLaunch_Click() {
     } else if (kivo::fileops::FileExists(path)) {
         ui.SetHourglass(true);
         if (StartsWithIgnoringCase(path, underDir)) {
-            modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1),
-                                   LaunchForFile(path.substr(underDir.size())));
+            bool ok = true;
+            const std::string below = NativeToCp1252(path.substr(underDir.size()), &ok);
+            if (ok) {
+                modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1),
+                                       LaunchForFile(below));
+            } else {
+                ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, kTitle);
+            }
         } else {
-            ui.MessageBox("You must select a file under the " + dir + " directory.",
+            ui.MessageBox("You must select a file under the " + NativeToCp1252(dir) + " directory.",
                           kivo::MsgButtons::OK, kTitle);
         }
         ui.SetHourglass(false);

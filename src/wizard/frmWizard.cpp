@@ -397,7 +397,7 @@ void frmWizard::cmdNav_Click(int index) {
 
 void frmWizard::BrowseInto(QLineEdit* box) {
     const std::string dir = Util::BrowseForFolder();
-    if (!dir.empty()) box->setText(ToQ(dir));
+    if (!dir.empty()) box->setText(NativeToQ(dir));
 }
 
 void frmWizard::CmdBrowse3_Click() { BrowseInto(TextDestDir3); }

@@ -19,6 +19,7 @@
 
 #include "GuiTestUtil.h"
 #include "mainwindow/IncludeFilesTab.h"
+#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
@@ -344,6 +345,19 @@ TEST_F(IncludeFilesTabTest, InsertFileTakesOnlyFilesBelowTheInstallerDirectory) 
     tab->mnuInsertFile_Click();
     EXPECT_EQ(FilesOf(1).back(), File("", "", "top.txt"));
     EXPECT_EQ(Rows(), (Rows_t{{"top.txt", ""}}));
+
+    // The file system spells names in UTF-8; the settings file holds Windows-1252, and a name
+    // that Windows-1252 cannot spell is refused rather than stored as something else.
+    ui.ClearLog();
+    WriteFileBytes(dir / "Inst/D\xC3\xA9p\xC3\xB4t/caf\xC3\xA9.txt", "x");
+    WriteFileBytes(dir / "Inst/\xCE\xA9/f.txt", "x");
+    ui.File(dir / "Inst/D\xC3\xA9p\xC3\xB4t/caf\xC3\xA9.txt").File(dir / "Inst/\xCE\xA9/f.txt");
+    tab->mnuInsertFile_Click();
+    EXPECT_EQ(FilesOf(1).back(), File("", "D\xE9p\xF4t", "caf\xE9.txt"));
+    const auto count = FilesOf(1).size();
+    tab->mnuInsertFile_Click();
+    EXPECT_EQ(FilesOf(1).size(), count);
+    EXPECT_EQ(ui.Texts(), std::vector<std::string>{kPathNotCp1252});
 }
 
 TEST_F(IncludeFilesTabTest, InsertFolderTwiceAndConfirmingNewFolderUnchanged) {

@@ -148,6 +148,10 @@ TEST_F(SublaunchTabTest, AddBuildsTheLaunchFromThePathBelowTheDirectory) {
         Add(File(std::string("Inst/") + name));
         EXPECT_EQ(GetLaunch(LaunchCount()), Launch("", name, "", type)) << name;
     }
+
+    // UTF-8 names of this file system reach the settings file as Windows-1252.
+    Add(File("Inst/Outils \xC3\xA9t\xC3\xA9/r\xC3\xA9gler.exe"));
+    EXPECT_EQ(GetLaunch(LaunchCount()), Launch("Outils \xE9t\xE9\\", "r\xE9gler.exe", "", "EXE"));
 }
 
 TEST_F(SublaunchTabTest, SelectingARowShowsItsFlagsAndCannotBeUndone) {
