@@ -99,7 +99,13 @@ QString QtFileFilter(const std::string& filter) {
             p = p.trimmed();
             if (p == QLatin1String("*.*")) p = QStringLiteral("*");
         }
-        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        // Qt reads the patterns from the last parentheses of an entry, so a description that
+        // already shows its patterns ("Executable File (*.exe)") loses them to the real ones.
+        QString description = parts[i].trimmed();
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (description.endsWith(QLatin1Char(')')) && open >= 0)
+            description = description.left(open).trimmed();
+        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
 }

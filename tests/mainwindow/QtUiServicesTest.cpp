@@ -95,7 +95,9 @@ TEST(QtUiServicesTest, HourglassIsOneStateAndPromptsShowTheArrow) {
 }
 
 TEST(QtUiServicesTest, FileFilterPairsBecomeQtFiltersAndStarDotStarMeansEveryFile) {
-    EXPECT_EQ(QtFileFilter("All Files (*.*)|*.*"), "All Files (*.*) (*)");
+    EXPECT_EQ(QtFileFilter("All Files (*.*)|*.*"), "All Files (*)");
+    EXPECT_EQ(QtFileFilter("Executable File (*.exe)|*.exe| Install Shield Script (*.ins)|*.ins"),
+              "Executable File (*.exe);;Install Shield Script (*.ins)");
     EXPECT_EQ(QtFileFilter("Programs|*.exe;*.bat|Scripts|*.ins"),
               "Programs (*.exe *.bat);;Scripts (*.ins)");
     EXPECT_EQ(QtFileFilter(""), "");
