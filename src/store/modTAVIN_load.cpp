@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/fileops.h"
 #include "store/CopyListKeys.h"
@@ -364,8 +365,12 @@ void LoadComponentBlindCopies() {
 void LoadBlindCopySectionsByName() {
     State& s = S();
     s.BlindCopies.Clear();
+    // Of sections whose names differ only in letter case, every read finds the first: a later
+    // one would be a second copy of its list, which the save would then write twice.
+    std::unordered_set<std::string> loaded;
     ForEachName(Util::GetIniSectionNames(s.TavinIniPath), [&](const std::string& name) {
         if (!TextMatch::ContainsNoCase(name, "BlindCopy")) return;
+        if (!loaded.insert(keys::FoldName(name)).second) return;
         s.BlindCopies.Append(BlindCopy{});
         LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
     });

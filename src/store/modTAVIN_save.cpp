@@ -97,6 +97,12 @@ public:
         written_.insert(keys::FoldName(key));
     }
     void Delete(const std::string& key) { Remove(section_, key); }
+    // Keeps the key, unwritten, when it holds `mark`.
+    void KeepIfHolds(const std::string& key, const std::string& mark) {
+        // The default of a missing key must differ from the mark.
+        if (Util::GetIniString(section_, key, mark + "?", Tavin()) == mark)
+            written_.insert(keys::FoldName(key));
+    }
 
     // Every key of the copy-list layout that this save did not write belongs to a group or an
     // entry the model no longer has (or to nothing a load would read): it goes. Keys of any
@@ -183,10 +189,23 @@ std::string DefaultDestDir(const std::string& target) {
     return it == defaults.end() ? std::string() : it->second;
 }
 
+// A list that is empty now and was already empty at the last load or save writes nothing. What a
+// save wrote when the list lost its last entry (the blank keys of the first entry, a count of 0) is
+// left as it stands, so that saving again changes nothing; any other key of the list goes.
+void KeepEmptiedListMarks(SectionWriter& w, const std::vector<std::string>& firstEntryKeys,
+                          const std::string& countKey = "") {
+    for (const std::string& key : firstEntryKeys) w.KeepIfHolds(key, "");
+    if (!countKey.empty()) w.KeepIfHolds(countKey, "0");
+}
+
 void WriteFiles(SectionWriter& w, int g, FileGroup& grp) {
     const int len = grp.Files.Count();
     const int asRead = grp.NumberOfFiles;
-    if (len == 0 && asRead == 0) return;
+    if (len == 0 && asRead == 0) {
+        KeepEmptiedListMarks(
+            w, {EntryKey(g, keys::kFileNameWrite, 1, ""), EntryKey(g, "File", 1, "ExpandType")});
+        return;
+    }
     if (len > 0) {
         w.Digits(GroupKey(g, "NumberOfFiles"), len);
         w.Text(GroupKey(g, "DestDir"), grp.DestDir);
@@ -219,7 +238,13 @@ template <class Entry, class WriteField>
 void WriteList(SectionWriter& w, int g, const ListKeys& k, const OneBasedList<Entry>& list,
                int16_t& asRead, WriteField writeField) {
     const int len = list.Count();
-    if (len == 0 && asRead == 0) return;
+    if (len == 0 && asRead == 0) {
+        std::vector<std::string> first;
+        for (int f = 0; f < k.fieldCount; ++f)
+            first.push_back(EntryKey(g, k.item, 1, k.writeFields[static_cast<std::size_t>(f)]));
+        KeepEmptiedListMarks(w, first, GroupKey(g, k.countKey));
+        return;
+    }
     w.Digits(GroupKey(g, k.countKey), len);
     const int last = Util::MaxInt(static_cast<int16_t>(len), asRead);
     for (int n = 1; n <= last; ++n) {

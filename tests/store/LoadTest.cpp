@@ -128,7 +128,10 @@ TEST_F(LoadTest, WithoutComponentsEveryBlindCopySectionIsACopyListInFileOrder) {
              "[Other]\nk=v\n"
              "[Comp2 BlindCopy]\n"
              "[Comp2BlindCopy]\n"
-             "[MyBLINDCOPYExtra]\n");
+             "[MyBLINDCOPYExtra]\n"
+             // Only the first of two sections named alike can be read: the second is no list
+             // of its own (as one it would be saved a second time into the first).
+             "[LumenoBlindCopy]\nNumberOfGroups=1\nGroup1NumberOfIcons=1\n");
     LoadInstaller();
     ASSERT_EQ(S().BlindCopies.Count(), 4);
     const char* names[] = {"lumenoblindcopy", "Comp2 BlindCopy", "Comp2BlindCopy",
@@ -375,7 +378,7 @@ TEST_F(LoadTest, NestedCountsAreBoundedByTheKeysTheSectionHolds) {
     }
 }
 
-TEST_F(LoadTest, ASectionLoadedManyTimesDoesNotMultiplyTheLoad) {
+TEST_F(LoadTest, ASectionNamedManyTimesDoesNotMultiplyTheLoad) {
     // Without [Components] every section name holding BlindCopy is loaded; the same section
     // named a hundred times must not cost a hundred times its size.
     std::string section = "[ABlindCopy]\nNumberOfGroups=1\nGroup1NumberOfFiles=2000\n";
@@ -385,7 +388,7 @@ TEST_F(LoadTest, ASectionLoadedManyTimesDoesNotMultiplyTheLoad) {
     for (int i = 0; i < 100; ++i) body += "[ablindcopy]\n";
     PutTavin(kProduct, body);
     LoadInstaller();
-    ASSERT_GT(S().BlindCopies.Count(), 50);
+    ASSERT_EQ(S().BlindCopies.Count(), 1);
     EXPECT_EQ(S().BlindCopies(1).Groups(1).Files.Count(), 2000);
     EXPECT_LT(EntriesHeld(), 20 * 2000);
 }

@@ -380,6 +380,15 @@ TEST_F(SaveTest, ListsThatLostEveryEntryKeepOnlyTheFirstEntryBlank) {
                    "Group2Icon1App=\nGroup2Icon1AppLoc=\n"));
     EXPECT_EQ(S().BlindCopies(1).Groups(1).NumberOfFiles, 0);
     EXPECT_EQ(S().BlindCopies(1).Groups(2).NumberOfIcons, 0);
+
+    // The blank first entries and the count of 0 stay as written: saving again, in the same
+    // session or after the next load, changes nothing.
+    const std::string once = Get("TAVIN.ini");
+    Save();
+    EXPECT_EQ(Get("TAVIN.ini"), once);
+    LoadInstaller();
+    Save();
+    EXPECT_EQ(Get("TAVIN.ini"), once);
 }
 
 TEST_F(SaveTest, GroupsAndEntriesTheModelNoLongerHasLeaveNoKeys) {
