@@ -329,8 +329,10 @@ TEST_F(WizardWindowTest, DestinationAndServerBoxesTrimBlanksWhenLeft) {
 }
 
 TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
-    Product(kFullProduct, false);
+    Product(kNoEditionProduct, true);
+    Model().ProductHidesTypeDlg = true;
     Open();
+    while (w->CurrentStep != 6) Next();
     ui.Folder("/srv/installers/target").Folder("").Folder("/opt/x");
     w->CmdBrowse3->click();
     EXPECT_EQ(w->TextDestDir3->text(), "/srv/installers/target");
@@ -339,6 +341,15 @@ TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
     w->CmdBrowse4->click();
     EXPECT_EQ(w->TextDestDir4->text(), "/opt/x");
     EXPECT_EQ(ui.folderTitles, std::vector<std::string>(3, "Select directory"));
+
+    // Return in the box is no click on a button: no browser opens and the step stays.
+    w->TextDestDir3->setText("C:\\Typed");
+    w->TextDestDir3->setFocus();
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w->TextDestDir3, &ret);
+    EXPECT_EQ(w->CurrentStep, 6);
+    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Typed");
+    EXPECT_EQ(ui.folderTitles.size(), 3u);
 }
 
 // ---- Components tree --------------------------------------------------------------------------
