@@ -159,6 +159,8 @@ void frmWizard::BuildWindow() {
     const char* kDestNote = "If a Destination Folder is not assigned, the Installer's Default is used.";
     auto destinationFrame = [&](QWidget* parent, QLineEdit* box, QPushButton* browse) {
         auto* group = new QGroupBox(QStringLiteral("Destination Folder"), parent);
+        // The window has no default button: Return in the box must not open the browser.
+        browse->setAutoDefault(false);
         auto* v = new QVBoxLayout(group);
         auto* h = new QHBoxLayout;
         h->addWidget(box, 1);

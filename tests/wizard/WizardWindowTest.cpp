@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -329,8 +330,10 @@ TEST_F(WizardWindowTest, DestinationAndServerBoxesTrimBlanksWhenLeft) {
 }
 
 TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
-    Product(kFullProduct, false);
+    Product(kNoEditionProduct, true);
+    Model().ProductHidesTypeDlg = true;
     Open();
+    while (w->CurrentStep != 6) Next();
     ui.Folder("/srv/installers/target").Folder("").Folder("/opt/x");
     w->CmdBrowse3->click();
     EXPECT_EQ(w->TextDestDir3->text(), "/srv/installers/target");
@@ -339,6 +342,15 @@ TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
     w->CmdBrowse4->click();
     EXPECT_EQ(w->TextDestDir4->text(), "/opt/x");
     EXPECT_EQ(ui.folderTitles, std::vector<std::string>(3, "Select directory"));
+
+    // Return in the box is no click on a button: no browser opens and the step stays.
+    w->TextDestDir3->setText("C:\\Typed");
+    w->TextDestDir3->setFocus();
+    QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w->TextDestDir3, &ret);
+    EXPECT_EQ(w->CurrentStep, 6);
+    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Typed");
+    EXPECT_EQ(ui.folderTitles.size(), 3u);
 }
 
 // ---- Components tree --------------------------------------------------------------------------
@@ -447,14 +459,47 @@ TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
     EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "fixed size";
     EXPECT_EQ(w->lblIntro->text(),
               "The Kivotool will now help you modify the user interface for this Tessary installer.");
-    EXPECT_EQ(Labels(w->fraStep[10]),
-              (std::vector<QString>{"URL for Online Comments - WebDAV server (Tessary Only).",
-                                    "Check the box below to turn off updates and internet "
-                                    "downloads (Tessary or Lumeno)."}));
-    EXPECT_EQ(Labels(w->fraStep[11]).at(0),
-              "Clicking finish will apply the changes made in the wizard. The file will not be "
+    const QString hint = "To Do so either Click browse or type the full path in the text box provided.";
+    const QString note = "If a Destination Folder is not assigned, the Installer's Default is used.";
+    const std::pair<int, std::vector<QString>> pages[] = {
+        {1, {"This Installer can be configured to run silently.",
+             "Do you want to run the Tessary Installer in Silent mode?"}},
+        {5, {"Select a language to install.", "Languages Available for installation"}},
+        {6, {"Select a directory for the installation.", hint, note}},
+        {7, {"Choose a setup type and specify the destination directory.", hint,
+             "Program will install with the most common options.",
+             "Program will install with the minimum Required options.",
+             "You may choose the installed components.", note}},
+        {8, {"Select the components to install from the list below. (double click for a sublist)"}},
+        {9, {"The following information must be entered for the Installer to work properly.",
+             "Default User Name", "Company Name", "Serial Number",
+             "Please Double Check the Serial Number as the program will not install correctly "
+             "without a correct Serial Number."}},
+        {10, {"URL for Online Comments - WebDAV server (Tessary Only).",
+              "Check the box below to turn off updates and internet downloads (Tessary or Lumeno)."}},
+        {11, {"Clicking finish will apply the changes made in the wizard. The file will not be "
               "altered until the file is saved. To save, after clicking finish select \"save\" "
-              "under the file menu in the main window.");
+              "under the file menu in the main window."}},
+    };
+    for (const auto& [step, texts] : pages) {
+        std::vector<QString> shown = Labels(w->fraStep[step]);
+        std::vector<QString> expected = texts;
+        std::sort(shown.begin(), shown.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(shown, expected) << "step " << step;
+    }
+    EXPECT_EQ(Find<QComboBox>(w, "cmbSilentMode")->count(), 2);
+    EXPECT_EQ(w->cmbSilentMode->itemText(0) + "," + w->cmbSilentMode->itemText(1), "No,Yes");
+    EXPECT_EQ(Find<QRadioButton>(w, "OptTypical")->text() + Find<QRadioButton>(w, "OptCompact")->text() +
+                  Find<QRadioButton>(w, "OptCustom")->text(),
+              "TypicalCompactCustom");
+    for (const char* name : {"CmdBrowse3", "CmdBrowse4"}) {
+        QPushButton* browse = Find<QPushButton>(w, name);
+        EXPECT_EQ(browse->text(), "Browse...");
+        auto* frame = qobject_cast<QGroupBox*>(browse->parentWidget());
+        ASSERT_NE(frame, nullptr) << name;
+        EXPECT_EQ(frame->title(), "Destination Folder");
+    }
     EXPECT_EQ(Find<QCheckBox>(w, "ChkDisUpdate")->text(), "Disable Internet Update");
     const char* captions[] = {"", "Cancel", "< &Back", "&Next >", "&Finish"};
     for (int i = 1; i <= 4; ++i) {
