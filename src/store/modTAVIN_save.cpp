@@ -557,6 +557,19 @@ void WriteBlindCopySections() {
         }
         w.RemoveStaleKeys();
     }
+
+    // Copy lists loaded by section name (no components) are read back from every such section.
+    // One whose groups now stand in another target section must not keep them in its own too,
+    // or the next load reads them twice and each save adds them again: its section says that it
+    // holds no groups any more.
+    if (!s.OemSettings.Components.Empty()) return;
+    for (int b = 1; b <= count; ++b) {
+        const BlindCopy& rec = s.BlindCopies(b);
+        if (rec.NumberOfGroups <= 0 || byName.contains(keys::FoldName(rec.Section))) continue;
+        SectionWriter w(rec.Section);
+        w.Digits(keys::kNumberOfGroups, 0);
+        w.RemoveStaleKeys();
+    }
 }
 
 void WriteRemoveShortcuts() {

@@ -546,6 +546,35 @@ TEST_F(SaveTest, RecordsWithOneTargetShareItsNumbering) {
     EXPECT_EQ(Get("TAVIN.ini"), first);
 }
 
+TEST_F(SaveTest, CopyListsLoadedByNameMoveIntoTheirTargetOnce) {
+    // Without components every copy-list section is loaded; under the viewer's rule all of them
+    // are written into one section, so the others give their groups up instead of keeping them.
+    PutTavin("Tessary Lumeno 5.0",
+             "[LumenoBlindCopy]\nNumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+             "Group1NumberOfFiles=1\nGroup1DestDir=Lumeno\nGroup1Loc=Src\n"
+             "Group1Filename1=a.txt\nGroup1File1ExpandType=Normal\n"
+             "[AsianLanguageBlindCopy]\nNumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+             "Group1NumberOfFiles=1\nGroup1DestDir=Resource\nGroup1Loc=Src\n"
+             "Group1Filename1=b.txt\nGroup1File1ExpandType=Normal\nOther=kept\n");
+    ASSERT_TRUE(LoadInstaller());
+    ASSERT_EQ(S().BlindCopies.Count(), 2);
+    modTAVIN::SetOemInstall(modTAVIN::GetOemInstall());
+    Save();
+    const std::string first = Get("TAVIN.ini");
+    const std::string lumeno = SectionOf(first, "LumenoBlindCopy");
+    EXPECT_NE(lumeno.find("NumberOfGroups=2\r\n"), std::string::npos);
+    EXPECT_NE(lumeno.find("Group2FileName1=b.txt\r\n"), std::string::npos);
+    EXPECT_EQ(SectionOf(first, "AsianLanguageBlindCopy"),
+              "[AsianLanguageBlindCopy]\r\nNumberOfGroups=0\r\nOther=kept\r\n");
+
+    // Opened and saved again, nothing multiplies.
+    ASSERT_TRUE(LoadInstaller());
+    EXPECT_EQ(S().BlindCopies(1).Groups.Count() + S().BlindCopies(2).Groups.Count(), 2);
+    modTAVIN::SetOemInstall(modTAVIN::GetOemInstall());
+    Save();
+    EXPECT_EQ(Get("TAVIN.ini"), first);
+}
+
 TEST_F(SaveTest, AnEmptyComponentListLeavesItsSectionAlone) {
     PutTavin("Any Product", "[Components]\nComp1=Stale\n");
     LoadInstaller();
