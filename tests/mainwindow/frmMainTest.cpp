@@ -101,6 +101,33 @@ TEST_F(MainWindowTest, OpenShowsTheInstallerAndFailedOpensChangeNothing) {
     EXPECT_EQ(BoxText("TextUserName"), "Admin");
 }
 
+TEST_F(MainWindowTest, OpenLoadsAfterTheVersionUpdateOnlyForVersion50Products) {
+    // An old settings file that the version check replaces by the product's template: the
+    // window shows the template's values exactly when the load came after the check.
+    WriteFileBytes(exeDir / "UpdateSanctile5.ini",
+                   Crlf("[Main]\nTavinVersion=1.2\nProduct=x\n[OEM Install]\n"
+                        "UserName=From the template\n"));
+    struct Case { const char* product; const char* shown; };
+    const Case cases[] = {{"Tessary Sanctile 5.0", "From the template"},
+                          {"Tessary Sanctile 5.0.5", "From the old file"}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.product);
+        const std::string dir = work / ("old" + std::to_string(n++));
+        WriteFileBytes(modTAVIN::PathIn(dir, "TAVIN.ini"),
+                       Crlf(std::string("[Main]\nTavinVersion=1.0\nProduct=") + c.product +
+                            "\n[OEM Install]\nUserName=From the old file\n"));
+        ui->Answer(MsgResult::Yes);  // the offer to update the settings file
+        Open(dir);
+        ASSERT_EQ(ui->messages.size(), 1u);
+        ui->ClearLog();
+        EXPECT_TRUE(TabsShown());
+        EXPECT_EQ(BoxText("TextUserName"), c.shown);
+        EXPECT_NE(ReadFileBytes(modTAVIN::PathIn(dir, "TAVIN.ini")).find("From the template"),
+                  std::string::npos);
+    }
+}
+
 TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
     struct Command { const char* action; const char* prompt; };
     const Command commands[] = {{"mnuOpen", "Do you wish to save your changes?"},
