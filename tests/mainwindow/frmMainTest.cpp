@@ -165,6 +165,35 @@ TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
     EXPECT_TRUE(ui->messages.empty());
 }
 
+TEST_F(MainWindowTest, AnEditStillInTheFocusedBoxIsAskedAboutAndSaved) {
+    Open(MakeInstaller());
+    QLineEdit* serial = Box("TextSerial");
+    // The menus and the close box leave the focus in the box, so nothing is stored yet.
+    GainFocus(serial);
+    serial->setText("123-456 ");  // no change once trimmed: nothing to ask
+    ui->Folder("");
+    ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
+    EXPECT_TRUE(ui->messages.empty());
+
+    serial->setText("999");
+    ASSERT_FALSE(modTAVIN::IsModified());
+    ui->Answer(MsgResult::Cancel).Answer(MsgResult::Cancel).Answer(MsgResult::Cancel);
+    ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    QCloseEvent closeBox;
+    QCoreApplication::sendEvent(w.get(), &closeBox);
+    EXPECT_EQ(ui->Texts(), (std::vector<std::string>{"Do you wish to save your changes?",
+                                                     "Do you wish to save before closing?",
+                                                     "Do you wish to save before Exiting?"}));
+    EXPECT_FALSE(ui->ended);
+    EXPECT_TRUE(TabsShown());
+
+    ui->Answer(MsgResult::Yes);
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    EXPECT_FALSE(modTAVIN::IsInstallerOpen());
+    EXPECT_NE(ReadFileBytes(TavinPath()).find("UserSerialNumber=999\r\n"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, ASaveThatDidNotRunStopsEveryCommand) {
     // Two ways: the user-information test fails, or the file vanished behind the program's back.
     InstallerValues incomplete;
