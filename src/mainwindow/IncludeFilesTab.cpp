@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mainwindow/KeepsSelection.h"
 #include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
@@ -205,7 +206,9 @@ void IncludeFilesTab::BuildControls() {
     lblFileName = label("lblFileName", "File Name", 3960, 960);
     lblSourceSubDir = label("lblSourceSubDir", "Source Sub-Directory", 5880, 960);
 
-    TVWDestFiles = new QTreeWidget(this);
+    // A click beside the nodes would otherwise leave none selected: the grid would empty and
+    // the panel commands would do nothing.
+    TVWDestFiles = new KeepsSelection<QTreeWidget>(this);
     TVWDestFiles->setObjectName("TVWDestFiles");
     TVWDestFiles->setGeometry(px(120), py(1200), px(3495), py(5175));
     TVWDestFiles->setColumnCount(1);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "mainwindow/KeepsSelection.h"
 #include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
@@ -20,24 +21,6 @@
 namespace {
 
 const char* const kTitle = "KIVO";
-
-// A list box the user cannot leave without a selection once a row is selected (Ctrl+click or
-// Ctrl+Space would otherwise deselect, and the flags box would then edit the first launch
-// while still showing another one's flags).
-class LaunchListBox : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override {
-        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
-        if (!index.isValid()) return QItemSelectionModel::NoUpdate;
-        if (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
-            return QItemSelectionModel::NoUpdate;
-        return flags;
-    }
-};
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
@@ -79,7 +62,9 @@ LaunchEntry LaunchForFile(std::string below) {
 SublaunchTab::SublaunchTab(frmMain* main) : QWidget(main), main_(main) {
     LblPaths = new QLabel("Paths to launch", this);
     LblPaths->setObjectName("LblPaths");
-    ListLaunch = new LaunchListBox(this);
+    // Without a selection the flags box would edit the first launch while still showing
+    // another one's flags.
+    ListLaunch = new KeepsSelection<QListWidget>(this);
     ListLaunch->setObjectName("ListLaunch");
     ListLaunch->setSelectionMode(QAbstractItemView::SingleSelection);
     ListLaunch->setSortingEnabled(false);

@@ -165,6 +165,16 @@ void SummaryTab::TextDestDir_GotFocus() {
 }
 void SummaryTab::TextDestDir_Click() { TextDestDir_GotFocus(); }
 
+bool SummaryTab::HasPendingEdit() const {
+    std::string OemInstall::*field = nullptr;
+    if (focused_ == TextDestDir) field = &OemInstall::DefaultDestDir;
+    else if (focused_ == TextUserName) field = &OemInstall::UserName;
+    else if (focused_ == TextCompName) field = &OemInstall::UserCompanyName;
+    else if (focused_ == TextSerial) field = &OemInstall::UserSerialNumber;
+    if (!field) return false;
+    return TrimBlanks(FromQ(focused_->text())) != modTAVIN::GetOemInstall().*field;
+}
+
 void SummaryTab::RunLostFocus(QLineEdit* box) {
     if (focused_ != box) return;
     focused_ = nullptr;

@@ -46,6 +46,10 @@ public:
     // did not (the window is inactive while a prompt that led to a save is closing).
     void MoveFocusTo(QLineEdit* box);
 
+    // True when the box that holds the focus shows a text that leaving it would store as a
+    // change: an edit the model has not seen yet.
+    bool HasPendingEdit() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -143,6 +143,12 @@ void frmMain::Form_Activate() {
     FirstActivate = false;
 }
 
+// Choosing a menu entry or the close box leaves the focus in the box being edited, so its
+// focus-loss store has not run: without this, its text would be dropped without a prompt.
+bool frmMain::HasUnsavedChanges() {
+    return modTAVIN::IsModified() || summaryTab->HasPendingEdit();
+}
+
 bool frmMain::PromptToSave(const char* text) {
     switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, kTitle)) {
     case kivo::MsgResult::Yes:
@@ -155,7 +161,7 @@ bool frmMain::PromptToSave(const char* text) {
 }
 
 void frmMain::mnuOpen_Click() {
-    const bool modified = modTAVIN::IsModified();
+    const bool modified = HasUnsavedChanges();
     const bool open = modTAVIN::IsInstallerOpen();
     if (modified && open && !PromptToSave("Do you wish to save your changes?")) return;
     if (Ended()) return;
@@ -209,7 +215,7 @@ bool frmMain::SaveChanges() {
 void frmMain::mnuSave_Click() { SaveChanges(); }
 
 void frmMain::mnuClose_Click() {
-    if (modTAVIN::IsModified() && !PromptToSave("Do you wish to save before closing?")) return;
+    if (HasUnsavedChanges() && !PromptToSave("Do you wish to save before closing?")) return;
     if (Ended()) return;
     mnuClose->setEnabled(false);
     mnuSave->setEnabled(false);
@@ -219,7 +225,7 @@ void frmMain::mnuClose_Click() {
 }
 
 void frmMain::mnuExit_Click() {
-    const bool modified = modTAVIN::IsModified();
+    const bool modified = HasUnsavedChanges();
     const bool open = modTAVIN::IsInstallerOpen();
     if (modified && open && !PromptToSave("Do you wish to save before Exiting?")) return;
     if (Ended()) return;

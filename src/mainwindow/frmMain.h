@@ -85,6 +85,8 @@ private:
     // The three save prompts: Yes saves (and goes on only when the save ran), No goes on,
     // Cancel or a closed box stops. True when the command goes on.
     bool PromptToSave(const char* text);
+    // The model's unsaved changes, or an edit still in the Summary box that holds the focus.
+    bool HasUnsavedChanges();
     int previousTab_ = 0;
     bool activationQueued_ = false;
 };

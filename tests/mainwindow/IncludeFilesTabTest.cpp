@@ -510,6 +510,21 @@ TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
 
     Click(grid, grid->visualItemRect(grid->item(0, 0)).center(), Qt::RightButton);
     EXPECT_TRUE(frm.mnuFileInfo->isVisible());
+    frm.mnuFileInfo->hide();
+
+    // A click beside the nodes keeps the selected node: the grid still lists its files and the
+    // pop-up's commands act on it.
+    const QPoint blank(5, tree->viewport()->height() - 5);
+    ASSERT_EQ(tree->itemAt(blank), nullptr);
+    Select("R\\A");
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        Click(tree, blank, button);
+        EXPECT_EQ(tree->currentItem(), a);
+        EXPECT_TRUE(a->isSelected());
+        EXPECT_EQ(Rows(), (Rows_t{{"a.txt", ""}}));
+    }
+    frm.mnuInsertFolder->trigger();
+    EXPECT_EQ(Children(a), std::vector<std::string>{"New Folder"});
 }
 
 }  // namespace

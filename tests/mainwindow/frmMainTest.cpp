@@ -101,6 +101,33 @@ TEST_F(MainWindowTest, OpenShowsTheInstallerAndFailedOpensChangeNothing) {
     EXPECT_EQ(BoxText("TextUserName"), "Admin");
 }
 
+TEST_F(MainWindowTest, OpenLoadsAfterTheVersionUpdateOnlyForVersion50Products) {
+    // An old settings file that the version check replaces by the product's template: the
+    // window shows the template's values exactly when the load came after the check.
+    WriteFileBytes(exeDir / "UpdateSanctile5.ini",
+                   Crlf("[Main]\nTavinVersion=1.2\nProduct=x\n[OEM Install]\n"
+                        "UserName=From the template\n"));
+    struct Case { const char* product; const char* shown; };
+    const Case cases[] = {{"Tessary Sanctile 5.0", "From the template"},
+                          {"Tessary Sanctile 5.0.5", "From the old file"}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.product);
+        const std::string dir = work / ("old" + std::to_string(n++));
+        WriteFileBytes(modTAVIN::PathIn(dir, "TAVIN.ini"),
+                       Crlf(std::string("[Main]\nTavinVersion=1.0\nProduct=") + c.product +
+                            "\n[OEM Install]\nUserName=From the old file\n"));
+        ui->Answer(MsgResult::Yes);  // the offer to update the settings file
+        Open(dir);
+        ASSERT_EQ(ui->messages.size(), 1u);
+        ui->ClearLog();
+        EXPECT_TRUE(TabsShown());
+        EXPECT_EQ(BoxText("TextUserName"), c.shown);
+        EXPECT_NE(ReadFileBytes(modTAVIN::PathIn(dir, "TAVIN.ini")).find("From the template"),
+                  std::string::npos);
+    }
+}
+
 TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
     struct Command { const char* action; const char* prompt; };
     const Command commands[] = {{"mnuOpen", "Do you wish to save your changes?"},
@@ -136,6 +163,35 @@ TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
     ASSERT_TRUE(Trigger(w.get(), "mnuExit"));
     EXPECT_TRUE(ui->ended);
     EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(MainWindowTest, AnEditStillInTheFocusedBoxIsAskedAboutAndSaved) {
+    Open(MakeInstaller());
+    QLineEdit* serial = Box("TextSerial");
+    // The menus and the close box leave the focus in the box, so nothing is stored yet.
+    GainFocus(serial);
+    serial->setText("123-456 ");  // no change once trimmed: nothing to ask
+    ui->Folder("");
+    ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
+    EXPECT_TRUE(ui->messages.empty());
+
+    serial->setText("999");
+    ASSERT_FALSE(modTAVIN::IsModified());
+    ui->Answer(MsgResult::Cancel).Answer(MsgResult::Cancel).Answer(MsgResult::Cancel);
+    ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    QCloseEvent closeBox;
+    QCoreApplication::sendEvent(w.get(), &closeBox);
+    EXPECT_EQ(ui->Texts(), (std::vector<std::string>{"Do you wish to save your changes?",
+                                                     "Do you wish to save before closing?",
+                                                     "Do you wish to save before Exiting?"}));
+    EXPECT_FALSE(ui->ended);
+    EXPECT_TRUE(TabsShown());
+
+    ui->Answer(MsgResult::Yes);
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    EXPECT_FALSE(modTAVIN::IsInstallerOpen());
+    EXPECT_NE(ReadFileBytes(TavinPath()).find("UserSerialNumber=999\r\n"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, ASaveThatDidNotRunStopsEveryCommand) {
