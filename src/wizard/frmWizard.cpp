@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <string>
 
 #include "mainwindow/QtText.h"
 #include "platform/ui.h"
@@ -110,7 +111,7 @@ QString TrimmedBlanks(const QString& s) {
     return s.mid(from, to - from);
 }
 
-void ShowRefusal(const char* text) {
+void ShowRefusal(const std::string& text) {
     kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, "KIVO");
 }
 
@@ -153,6 +154,8 @@ QFrame* frmWizard::NewStepFrame(int step) {
 QLineEdit* frmWizard::NewTextBox(const char* name) {
     auto* box = Named(new QLineEdit, name);
     RestrictToCp1252(box);
+    // What the save writes must come back whole at the next open.
+    box->setMaxLength(Util::kValueChars);
     return box;
 }
 
@@ -409,7 +412,16 @@ void frmWizard::cmdNav_Click(int index) {
 
 void frmWizard::BrowseInto(QLineEdit* box) {
     const std::string dir = Util::BrowseForFolder();
-    if (!dir.empty()) box->setText(NativeToQ(dir));
+    if (dir.empty()) return;
+    const QString text = NativeToQ(dir);
+    // Cut to the box's length, the path would name another folder.
+    if (text.size() > box->maxLength()) {
+        ShowRefusal("The path of the chosen folder is longer than the " +
+                    std::to_string(Util::kValueChars) +
+                    " characters that TAVIN.ini gives back. Please choose a shorter path.");
+        return;
+    }
+    box->setText(text);
 }
 
 void frmWizard::CmdBrowse3_Click() { BrowseInto(TextDestDir3); }
