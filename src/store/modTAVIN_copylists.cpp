@@ -59,34 +59,43 @@ bool RemoveFirst(OneBasedList<T>& list, const T& item, Same same) {
     return false;
 }
 
-}  // namespace
+// What the shared placement below needs of each kind of entry: its list in a group, the test for
+// "already there", the test for a like entry (same place, other payload) and the payload a like
+// entry takes over.
+OneBasedList<FileEntry>& EntriesOf(FileGroup& group, const FileEntry&) { return group.Files; }
+OneBasedList<RegEntry>& EntriesOf(FileGroup& group, const RegEntry&) { return group.RegEntries; }
+bool AlreadyThere(const FileEntry& held, const FileEntry& file) { return SameFile(held, file); }
+bool AlreadyThere(const RegEntry& held, const RegEntry& value) { return SameRegEntry(held, value); }
+bool IsLike(const FileEntry& held, const FileEntry& file) { return SameFileLocation(held, file); }
+bool IsLike(const RegEntry& held, const RegEntry& value) { return SameRegValue(held, value); }
+void TakePayload(FileEntry& held, const FileEntry& file) { held.ExpandType = file.ExpandType; }
+void TakePayload(RegEntry& held, const RegEntry& value) { held.ValueData = value.ValueData; }
 
-void AddFileToBlindCopy(int16_t index, const FileEntry& file) {
-    BlindCopy* record = Record(index);
-    if (!record) return;
-
+// Puts item into the first group of the record that accepts it, or into a new group from
+// newGroup when none does. A like entry in any accepting group (the last one met) takes the
+// item's payload instead, and an entry already there leaves the model as it is. `accepts` is
+// asked of every group in order, so it may adjust a group as the walk meets it.
+template <class Entry, class Accepts, class NewGroup>
+void PlaceInFirstAcceptingGroup(BlindCopy& record, const Entry& item, Accepts accepts,
+                                NewGroup newGroup) {
     int target = 0;
     bool alreadyThere = false;
-    FileEntry* like = nullptr;
-    for (int g = 1; g <= record->Groups.Count(); ++g) {
-        FileGroup& group = record->Groups(g);
-        if (group.Files.Empty()) {
-            group.DestDir = file.DestDir;
-            group.Loc = file.Loc;
-        }
-        if (group.DestDir != file.DestDir || group.Loc != file.Loc) continue;
+    Entry* like = nullptr;
+    for (int g = 1; g <= record.Groups.Count(); ++g) {
+        FileGroup& group = record.Groups(g);
+        if (!accepts(group)) continue;
         if (target == 0) target = g;
-        for (FileEntry& held : group.Files) {
-            if (SameFile(held, file)) {
+        for (Entry& held : EntriesOf(group, item)) {
+            if (AlreadyThere(held, item)) {
                 alreadyThere = true;
-            } else if (SameFileLocation(held, file)) {
+            } else if (IsLike(held, item)) {
                 like = &held;
             }
         }
     }
 
     if (like) {
-        like->ExpandType = file.ExpandType;
+        TakePayload(*like, item);
         S().Modified = true;
         return;
     }
@@ -94,13 +103,31 @@ void AddFileToBlindCopy(int16_t index, const FileEntry& file) {
 
     S().Modified = true;
     if (target == 0) {
+        record.Groups.Append(newGroup());
+        target = record.Groups.Count();
+    }
+    EntriesOf(record.Groups(target), item).Append(item);
+}
+
+}  // namespace
+
+void AddFileToBlindCopy(int16_t index, const FileEntry& file) {
+    BlindCopy* record = Record(index);
+    if (!record) return;
+    // A group without files takes the file's place, whether or not it becomes the target.
+    auto accepts = [&file](FileGroup& group) {
+        if (group.Files.Empty()) {
+            group.DestDir = file.DestDir;
+            group.Loc = file.Loc;
+        }
+        return group.DestDir == file.DestDir && group.Loc == file.Loc;
+    };
+    PlaceInFirstAcceptingGroup(*record, file, accepts, [&file] {
         FileGroup group = NewGroup("All");
         group.DestDir = file.DestDir;
         group.Loc = file.Loc;
-        record->Groups.Append(std::move(group));
-        target = record->Groups.Count();
-    }
-    record->Groups(target).Files.Append(file);
+        return group;
+    });
 }
 
 void RemoveFileFromBlindCopy(int16_t index, const FileEntry& file) {
@@ -131,36 +158,9 @@ bool FindRegEntry(int16_t index, const RegEntry& value, std::string* valueData) 
 void SetRegEntry(int16_t index, const RegEntry& value) {
     BlindCopy* record = Record(index);
     if (!record) return;
-
-    int target = 0;
-    bool alreadyThere = false;
-    RegEntry* like = nullptr;
-    for (int g = 1; g <= record->Groups.Count(); ++g) {
-        FileGroup& group = record->Groups(g);
-        if (!Serves(group, value)) continue;
-        if (target == 0) target = g;
-        for (RegEntry& entry : group.RegEntries) {
-            if (SameRegEntry(entry, value)) {
-                alreadyThere = true;
-            } else if (SameRegValue(entry, value)) {
-                like = &entry;
-            }
-        }
-    }
-
-    if (like) {
-        like->ValueData = value.ValueData;
-        S().Modified = true;
-        return;
-    }
-    if (alreadyThere) return;
-
-    S().Modified = true;
-    if (target == 0) {
-        record->Groups.Append(NewGroup(value.Platform));
-        target = record->Groups.Count();
-    }
-    record->Groups(target).RegEntries.Append(value);
+    PlaceInFirstAcceptingGroup(
+        *record, value, [&value](const FileGroup& group) { return Serves(group, value); },
+        [&value] { return NewGroup(value.Platform); });
 }
 
 void RemoveRegEntry(int16_t index, const RegEntry& value) {

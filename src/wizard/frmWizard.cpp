@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <string>
 
 #include "mainwindow/QtText.h"
 #include "platform/ui.h"
@@ -96,6 +97,11 @@ T* Named(T* w, const char* name) {
     return w;
 }
 
+// The column of a page frame that holds its controls, right of the picture.
+QVBoxLayout* PageContent(QFrame* frame) {
+    return static_cast<QVBoxLayout*>(frame->layout()->itemAt(1)->layout());
+}
+
 // Trims blanks only (tabs and other white space stay).
 QString TrimmedBlanks(const QString& s) {
     qsizetype from = 0;
@@ -105,7 +111,7 @@ QString TrimmedBlanks(const QString& s) {
     return s.mid(from, to - from);
 }
 
-void ShowRefusal(const char* text) {
+void ShowRefusal(const std::string& text) {
     kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, "KIVO");
 }
 
@@ -148,159 +154,177 @@ QFrame* frmWizard::NewStepFrame(int step) {
 QLineEdit* frmWizard::NewTextBox(const char* name) {
     auto* box = Named(new QLineEdit, name);
     RestrictToCp1252(box);
+    // What the save writes must come back whole at the next open.
+    box->setMaxLength(Util::kValueChars);
     return box;
 }
 
 void frmWizard::BuildWindow() {
-    auto content = [](QFrame* frame) {
-        return static_cast<QVBoxLayout*>(frame->layout()->itemAt(1)->layout());
-    };
-    const char* kBrowseHint = "To Do so either Click browse or type the full path in the text box provided.";
-    const char* kDestNote = "If a Destination Folder is not assigned, the Installer's Default is used.";
-    auto destinationFrame = [&](QWidget* parent, QLineEdit* box, QPushButton* browse) {
-        auto* group = new QGroupBox(QStringLiteral("Destination Folder"), parent);
-        // The window has no default button: Return in the box must not open the browser.
-        browse->setAutoDefault(false);
-        auto* v = new QVBoxLayout(group);
-        auto* h = new QHBoxLayout;
-        h->addWidget(box, 1);
-        h->addWidget(browse);
-        v->addLayout(h);
-        v->addWidget(NewLabel(kDestNote, group));
-        return group;
-    };
+    BuildIntroPage();
+    BuildModePage();
+    BuildLanguagePage();
+    BuildDestinationPage(6);
+    BuildDestinationPage(7);
+    BuildComponentsPage();
+    BuildUserInfoPage();
+    BuildOptionsPage();
+    BuildEndPage();
+    BuildButtonBar();
+}
 
-    // Step 0: introduction.
-    {
-        QFrame* f = NewStepFrame(0);
-        lblIntro = Named(NewLabel("The Kivotool will now help you modify the user interface for this "
-                                  "Tessary installer.", f, true),
-                         "lblIntro");
-        content(f)->addWidget(lblIntro);
-        content(f)->addStretch(1);
-    }
-    // Step 1: silent or interactive.
-    {
-        QFrame* f = NewStepFrame(1);
-        auto* c = content(f);
-        c->addWidget(NewLabel("This Installer can be configured to run silently.", f, true));
-        auto* h = new QHBoxLayout;
-        h->addWidget(NewLabel("Do you want to run the Tessary Installer in Silent mode?", f), 1);
-        cmbSilentMode = Named(new QComboBox(f), "cmbSilentMode");
-        cmbSilentMode->addItems({QStringLiteral("No"), QStringLiteral("Yes")});
-        h->addWidget(cmbSilentMode);
-        c->addLayout(h);
-        c->addStretch(1);
-    }
-    // Step 5: language.
-    {
-        QFrame* f = NewStepFrame(5);
-        auto* c = content(f);
-        c->addWidget(NewLabel("Select a language to install.", f, true));
-        c->addWidget(NewLabel("Languages Available for installation", f));
-        ListLanguages = Named(new QListWidget(f), "ListLanguages");
-        ListLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
-        ListLanguages->setSortingEnabled(false);
-        c->addWidget(ListLanguages, 1);
-    }
-    // Step 6: destination only.
-    {
-        QFrame* f = NewStepFrame(6);
-        auto* c = content(f);
-        c->addWidget(NewLabel("Select a directory for the installation.", f, true));
-        c->addWidget(NewLabel(kBrowseHint, f));
-        TextDestDir3 = NewTextBox("TextDestDir3");
-        CmdBrowse3 = Named(new QPushButton(QStringLiteral("Browse...")), "CmdBrowse3");
-        c->addWidget(destinationFrame(f, TextDestDir3, CmdBrowse3));
-        c->addStretch(1);
-    }
-    // Step 7: setup type and destination.
-    {
-        QFrame* f = NewStepFrame(7);
-        auto* c = content(f);
-        c->addWidget(NewLabel("Choose a setup type and specify the destination directory.", f, true));
-        c->addWidget(NewLabel(kBrowseHint, f));
-        auto* grid = new QGridLayout;
-        auto option = [&](int row, const char* name, const char* caption, const char* description) {
-            auto* b = Named(new QRadioButton(QString::fromLatin1(caption), f), name);
-            grid->addWidget(b, row, 0);
-            grid->addWidget(NewLabel(description, f), row, 1);
-            return b;
-        };
-        OptTypical = option(0, "OptTypical", "Typical",
-                            "Program will install with the most common options.");
-        OptCompact = option(1, "OptCompact", "Compact",
-                            "Program will install with the minimum Required options.");
-        OptCustom = option(2, "OptCustom", "Custom", "You may choose the installed components.");
-        grid->setColumnStretch(1, 1);
-        c->addLayout(grid);
-        TextDestDir4 = NewTextBox("TextDestDir4");
-        CmdBrowse4 = Named(new QPushButton(QStringLiteral("Browse...")), "CmdBrowse4");
-        c->addWidget(destinationFrame(f, TextDestDir4, CmdBrowse4));
-        c->addStretch(1);
-    }
-    // Step 8: components.
-    {
-        QFrame* f = NewStepFrame(8);
-        auto* c = content(f);
-        c->addWidget(NewLabel("Select the components to install from the list below. (double "
-                              "click for a sublist)", f, true));
-        tvwCustomInstall = Named(new QTreeWidget(f), "tvwCustomInstall");
-        tvwCustomInstall->setHeaderHidden(true);
-        tvwCustomInstall->setColumnCount(1);
-        tvwCustomInstall->setSortingEnabled(false);
-        tvwCustomInstall->setRootIsDecorated(true);
-        tvwCustomInstall->setExpandsOnDoubleClick(true);
-        c->addWidget(tvwCustomInstall, 1);
-    }
-    // Step 9: user information.
-    {
-        QFrame* f = NewStepFrame(9);
-        auto* c = content(f);
-        c->addWidget(NewLabel("The following information must be entered for the Installer to "
-                              "work properly.", f, true));
-        auto* grid = new QGridLayout;
-        TextUserName = NewTextBox("TextUserName");
-        TextCompanyName = NewTextBox("TextCompanyName");
-        TextSerialNumber = NewTextBox("TextSerialNumber");
-        grid->addWidget(NewLabel("Default User Name", f), 0, 0);
-        grid->addWidget(TextUserName, 0, 1);
-        grid->addWidget(NewLabel("Company Name", f), 1, 0);
-        grid->addWidget(TextCompanyName, 1, 1);
-        grid->addWidget(NewLabel("Serial Number", f), 2, 0);
-        grid->addWidget(TextSerialNumber, 2, 1);
-        grid->setColumnStretch(1, 1);
-        c->addLayout(grid);
-        c->addWidget(NewLabel("Please Double Check the Serial Number as the program will not "
-                              "install correctly without a correct Serial Number.", f));
-        c->addStretch(1);
-    }
-    // Step 10: options.
-    {
-        QFrame* f = NewStepFrame(10);
-        auto* c = content(f);
-        c->addWidget(NewLabel("URL for Online Comments - WebDAV server (Tessary Only).", f));
-        TextCollaboration = NewTextBox("TextCollaboration");
-        c->addWidget(TextCollaboration);
-        c->addSpacing(12);
-        c->addWidget(NewLabel("Check the box below to turn off updates and internet downloads "
-                              "(Tessary or Lumeno).", f));
-        ChkDisUpdate = Named(new QCheckBox(QStringLiteral("Disable Internet Update"), f),
-                             "ChkDisUpdate");
-        c->addWidget(ChkDisUpdate);
-        c->addStretch(1);
-    }
-    // Step 11: end.
-    {
-        QFrame* f = NewStepFrame(11);
-        content(f)->addWidget(NewLabel(
-            "Clicking finish will apply the changes made in the wizard. The file will not be "
-            "altered until the file is saved. To save, after clicking finish select \"save\" under "
-            "the file menu in the main window.", f, true));
-        content(f)->addStretch(1);
-    }
+void frmWizard::BuildIntroPage() {
+    QFrame* f = NewStepFrame(0);
+    lblIntro = Named(NewLabel("The Kivotool will now help you modify the user interface for this "
+                              "Tessary installer.", f, true),
+                     "lblIntro");
+    PageContent(f)->addWidget(lblIntro);
+    PageContent(f)->addStretch(1);
+}
 
-    // The button bar.
+void frmWizard::BuildModePage() {
+    QFrame* f = NewStepFrame(1);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel("This Installer can be configured to run silently.", f, true));
+    auto* h = new QHBoxLayout;
+    h->addWidget(NewLabel("Do you want to run the Tessary Installer in Silent mode?", f), 1);
+    cmbSilentMode = Named(new QComboBox(f), "cmbSilentMode");
+    cmbSilentMode->addItems({QStringLiteral("No"), QStringLiteral("Yes")});
+    h->addWidget(cmbSilentMode);
+    c->addLayout(h);
+    c->addStretch(1);
+}
+
+void frmWizard::BuildLanguagePage() {
+    QFrame* f = NewStepFrame(5);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel("Select a language to install.", f, true));
+    c->addWidget(NewLabel("Languages Available for installation", f));
+    ListLanguages = Named(new QListWidget(f), "ListLanguages");
+    ListLanguages->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListLanguages->setSortingEnabled(false);
+    c->addWidget(ListLanguages, 1);
+}
+
+// Step 6 asks for the destination alone, step 7 for the setup type above it.
+void frmWizard::BuildDestinationPage(int step) {
+    const bool withType = step == 7;
+    QFrame* f = NewStepFrame(step);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel(withType ? "Choose a setup type and specify the destination directory."
+                                   : "Select a directory for the installation.",
+                          f, true));
+    c->addWidget(NewLabel("To Do so either Click browse or type the full path in the text box "
+                          "provided.", f));
+    if (withType) c->addLayout(NewSetupTypes(f));
+
+    QLineEdit* box = NewTextBox(withType ? "TextDestDir4" : "TextDestDir3");
+    auto* browse = Named(new QPushButton(QStringLiteral("Browse...")),
+                         withType ? "CmdBrowse4" : "CmdBrowse3");
+    (withType ? TextDestDir4 : TextDestDir3) = box;
+    (withType ? CmdBrowse4 : CmdBrowse3) = browse;
+
+    auto* group = new QGroupBox(QStringLiteral("Destination Folder"), f);
+    // The window has no default button: Return in the box must not open the browser.
+    browse->setAutoDefault(false);
+    auto* v = new QVBoxLayout(group);
+    auto* h = new QHBoxLayout;
+    h->addWidget(box, 1);
+    h->addWidget(browse);
+    v->addLayout(h);
+    v->addWidget(NewLabel("If a Destination Folder is not assigned, the Installer's Default is used.",
+                          group));
+    c->addWidget(group);
+    c->addStretch(1);
+
+    connect(browse, &QPushButton::clicked, this,
+            withType ? &frmWizard::CmdBrowse4_Click : &frmWizard::CmdBrowse3_Click);
+    box->installEventFilter(this);
+}
+
+QGridLayout* frmWizard::NewSetupTypes(QWidget* page) {
+    auto* grid = new QGridLayout;
+    auto option = [&](int row, const char* name, const char* caption, const char* description) {
+        auto* b = Named(new QRadioButton(QString::fromLatin1(caption), page), name);
+        grid->addWidget(b, row, 0);
+        grid->addWidget(NewLabel(description, page), row, 1);
+        return b;
+    };
+    OptTypical = option(0, "OptTypical", "Typical", "Program will install with the most common options.");
+    OptCompact = option(1, "OptCompact", "Compact",
+                        "Program will install with the minimum Required options.");
+    OptCustom = option(2, "OptCustom", "Custom", "You may choose the installed components.");
+    grid->setColumnStretch(1, 1);
+    connect(OptTypical, &QRadioButton::clicked, this, &frmWizard::OptTypical_Click);
+    connect(OptCompact, &QRadioButton::clicked, this, &frmWizard::OptCompact_Click);
+    connect(OptCustom, &QRadioButton::clicked, this, &frmWizard::OptCustom_Click);
+    return grid;
+}
+
+void frmWizard::BuildComponentsPage() {
+    QFrame* f = NewStepFrame(8);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel("Select the components to install from the list below. (double "
+                          "click for a sublist)", f, true));
+    tvwCustomInstall = Named(new QTreeWidget(f), "tvwCustomInstall");
+    tvwCustomInstall->setHeaderHidden(true);
+    tvwCustomInstall->setColumnCount(1);
+    tvwCustomInstall->setSortingEnabled(false);
+    tvwCustomInstall->setRootIsDecorated(true);
+    tvwCustomInstall->setExpandsOnDoubleClick(true);
+    c->addWidget(tvwCustomInstall, 1);
+    connect(tvwCustomInstall, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
+        // Only the administrator's clicks count; the code's own changes run nothing.
+        if (!buildingTree_) tvwCustomInstall_NodeCheck(node);
+    });
+}
+
+void frmWizard::BuildUserInfoPage() {
+    QFrame* f = NewStepFrame(9);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel("The following information must be entered for the Installer to "
+                          "work properly.", f, true));
+    auto* grid = new QGridLayout;
+    TextUserName = NewTextBox("TextUserName");
+    TextCompanyName = NewTextBox("TextCompanyName");
+    TextSerialNumber = NewTextBox("TextSerialNumber");
+    grid->addWidget(NewLabel("Default User Name", f), 0, 0);
+    grid->addWidget(TextUserName, 0, 1);
+    grid->addWidget(NewLabel("Company Name", f), 1, 0);
+    grid->addWidget(TextCompanyName, 1, 1);
+    grid->addWidget(NewLabel("Serial Number", f), 2, 0);
+    grid->addWidget(TextSerialNumber, 2, 1);
+    grid->setColumnStretch(1, 1);
+    c->addLayout(grid);
+    c->addWidget(NewLabel("Please Double Check the Serial Number as the program will not "
+                          "install correctly without a correct Serial Number.", f));
+    c->addStretch(1);
+}
+
+void frmWizard::BuildOptionsPage() {
+    QFrame* f = NewStepFrame(10);
+    auto* c = PageContent(f);
+    c->addWidget(NewLabel("URL for Online Comments - WebDAV server (Tessary Only).", f));
+    TextCollaboration = NewTextBox("TextCollaboration");
+    c->addWidget(TextCollaboration);
+    c->addSpacing(12);
+    c->addWidget(NewLabel("Check the box below to turn off updates and internet downloads "
+                          "(Tessary or Lumeno).", f));
+    ChkDisUpdate = Named(new QCheckBox(QStringLiteral("Disable Internet Update"), f), "ChkDisUpdate");
+    c->addWidget(ChkDisUpdate);
+    c->addStretch(1);
+    TextCollaboration->installEventFilter(this);
+}
+
+void frmWizard::BuildEndPage() {
+    QFrame* f = NewStepFrame(11);
+    PageContent(f)->addWidget(NewLabel(
+        "Clicking finish will apply the changes made in the wizard. The file will not be "
+        "altered until the file is saved. To save, after clicking finish select \"save\" under "
+        "the file menu in the main window.", f, true));
+    PageContent(f)->addStretch(1);
+}
+
+void frmWizard::BuildButtonBar() {
     picNav = Named(new QFrame(this), "picNav");
     picNav->setFrameShape(QFrame::StyledPanel);
     picNav->setGeometry(0, kFrameHeight, kWidth, kNavHeight);
@@ -315,17 +339,6 @@ void frmWizard::BuildWindow() {
         if (i == 1) bar->addStretch(1);
         connect(cmdNav[i], &QPushButton::clicked, this, [this, i] { cmdNav_Click(i); });
     }
-
-    connect(CmdBrowse3, &QPushButton::clicked, this, &frmWizard::CmdBrowse3_Click);
-    connect(CmdBrowse4, &QPushButton::clicked, this, &frmWizard::CmdBrowse4_Click);
-    connect(OptTypical, &QRadioButton::clicked, this, &frmWizard::OptTypical_Click);
-    connect(OptCompact, &QRadioButton::clicked, this, &frmWizard::OptCompact_Click);
-    connect(OptCustom, &QRadioButton::clicked, this, &frmWizard::OptCustom_Click);
-    for (QLineEdit* box : {TextDestDir3, TextDestDir4, TextCollaboration}) box->installEventFilter(this);
-    connect(tvwCustomInstall, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
-        // Only the administrator's clicks count; the code's own changes run nothing.
-        if (!buildingTree_) tvwCustomInstall_NodeCheck(node);
-    });
 }
 
 // ---- Lifecycle ----------------------------------------------------------------------------------
@@ -399,7 +412,16 @@ void frmWizard::cmdNav_Click(int index) {
 
 void frmWizard::BrowseInto(QLineEdit* box) {
     const std::string dir = Util::BrowseForFolder();
-    if (!dir.empty()) box->setText(NativeToQ(dir));
+    if (dir.empty()) return;
+    const QString text = NativeToQ(dir);
+    // Cut to the box's length, the path would name another folder.
+    if (text.size() > box->maxLength()) {
+        ShowRefusal("The path of the chosen folder is longer than the " +
+                    std::to_string(Util::kValueChars) +
+                    " characters that TAVIN.ini gives back. Please choose a shorter path.");
+        return;
+    }
+    box->setText(text);
 }
 
 void frmWizard::CmdBrowse3_Click() { BrowseInto(TextDestDir3); }
@@ -449,57 +471,10 @@ void frmWizard::tvwCustomInstall_NodeCheck(QTreeWidgetItem* node) {
 
 // ---- Steps --------------------------------------------------------------------------------------
 
-bool frmWizard::OptionsOffered() const {
-    return IsFullEdition() || IsViewerEdition() || IsFormsEdition();
-}
-
-int16_t frmWizard::AfterUserInfo() const { return OptionsOffered() ? 10 : 11; }
-
-int16_t frmWizard::AfterDestination() const {
-    return FormSettings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9;
-}
-
-int16_t frmWizard::NextStep() const {
-    const WizardSettings& s = FormSettings;
-    switch (CurrentStep) {
-        case 0: return 1;
-        case 1: return s.InstallModeSilent ? 5 : AfterUserInfo();
-        case 5:
-            if (s.ProductHidesDestDirDlgs) return AfterDestination();
-            return s.ProductHidesTypeDlg ? 6 : 7;
-        case 6: return AfterDestination();
-        case 7: return OptCustom->isChecked() ? 8 : AfterDestination();
-        case 8: return AfterDestination();
-        case 9: return AfterUserInfo();
-        case 10: return 11;
-        default: return CurrentStep;  // Next is disabled on step 11
-    }
-}
-
-int16_t frmWizard::PreviousStep(int16_t from) const {
-    const WizardSettings& s = FormSettings;
-    switch (from) {
-        case 1: return 0;
-        case 5: return 1;
-        case 6: return 5;
-        case 7: return 5;
-        case 8: return 7;
-        case 9:
-            if (s.ProductHidesDestDirDlgs) return 5;
-            if (s.ProductHidesTypeDlg) return 6;
-            return s.Type == "Custom" ? 8 : 7;
-        case 10:
-            if (!s.InstallModeSilent) return 1;
-            return s.ProductHidesUserInfoDlg ? PreviousStep(9) : 9;
-        case 11: return OptionsOffered() ? 10 : PreviousStep(10);
-        default: return from;  // Back is disabled on step 0
-    }
-}
-
 void frmWizard::SetStep(Direction direction) {
     FormSettings = GetWizardSettings();
     int16_t target = 0;
-    if (direction == Next) target = NextStep();
+    if (direction == Next) target = NextStep(CurrentStep, OptCustom->isChecked());
     else if (direction == Back) target = PreviousStep(CurrentStep);
     if (!fraStep[target]) return;  // no page: the tables never lead there
 

@@ -15,6 +15,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -103,16 +104,22 @@ private:
     void FillControls();
     void FillComponentTree();
     QTreeWidgetItem* FindItem(const QString& key) const;  // item nodes only
-    int16_t NextStep() const;
-    int16_t PreviousStep(int16_t from) const;
-    bool OptionsOffered() const;
-    int16_t AfterUserInfo() const;
-    int16_t AfterDestination() const;
     bool CheckPath(QLineEdit* box);
     static void TrimBlanks(QLineEdit* box);
     void BrowseInto(QLineEdit* box);
 
+    // One builder per page; the two destination pages (6 and 7) share theirs.
     void BuildWindow();
+    void BuildIntroPage();
+    void BuildModePage();
+    void BuildLanguagePage();
+    void BuildDestinationPage(int step);
+    QGridLayout* NewSetupTypes(QWidget* page);
+    void BuildComponentsPage();
+    void BuildUserInfoPage();
+    void BuildOptionsPage();
+    void BuildEndPage();
+    void BuildButtonBar();
     QFrame* NewStepFrame(int step);
     QLineEdit* NewTextBox(const char* name);
 

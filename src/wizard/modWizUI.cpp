@@ -157,6 +157,57 @@ bool IsFormsEdition() {
     return ProductContains("Tessary Formwell") || ProductContains("Tessary Sanctile");
 }
 
+bool OptionsOffered() { return IsFullEdition() || IsViewerEdition() || IsFormsEdition(); }
+
+namespace {
+
+// After the user information: the options page where it is offered, else the end.
+int16_t AfterUserInfo() { return OptionsOffered() ? 10 : 11; }
+
+// After the destination: the user information unless the product hides it.
+int16_t AfterDestination() {
+    return WizSettings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9;
+}
+
+}  // namespace
+
+int16_t NextStep(int16_t from, bool customChosen) {
+    const WizardSettings& s = WizSettings;
+    switch (from) {
+        case 0: return 1;
+        case 1: return s.InstallModeSilent ? 5 : AfterUserInfo();
+        case 5:
+            if (s.ProductHidesDestDirDlgs) return AfterDestination();
+            return s.ProductHidesTypeDlg ? 6 : 7;
+        case 6: return AfterDestination();
+        case 7: return customChosen ? 8 : AfterDestination();
+        case 8: return AfterDestination();
+        case 9: return AfterUserInfo();
+        case 10: return 11;
+        default: return from;  // Next is disabled on step 11
+    }
+}
+
+int16_t PreviousStep(int16_t from) {
+    const WizardSettings& s = WizSettings;
+    switch (from) {
+        case 1: return 0;
+        case 5: return 1;
+        case 6: return 5;
+        case 7: return 5;
+        case 8: return 7;
+        case 9:
+            if (s.ProductHidesDestDirDlgs) return 5;
+            if (s.ProductHidesTypeDlg) return 6;
+            return s.Type == "Custom" ? 8 : 7;
+        case 10:
+            if (!s.InstallModeSilent) return 1;
+            return s.ProductHidesUserInfoDlg ? PreviousStep(9) : 9;
+        case 11: return OptionsOffered() ? 10 : PreviousStep(10);
+        default: return from;  // Back is disabled on step 0
+    }
+}
+
 int16_t AbsInt(int16_t value) {
     if (value == INT16_MIN) return INT16_MAX;
     return static_cast<int16_t>(value < 0 ? -value : value);

@@ -3,7 +3,8 @@
 // plus the two registry choices of its options page. Loaded from the model when a wizard window
 // first becomes active, replaced whole as the administrator moves through the pages, and applied
 // back to the model (settings, registry rows of the first copy list, closing preset) on Finish.
-// Nothing here touches a file. No Qt: texts are Windows-1252 bytes.
+// Also the order of the wizard's steps. Nothing here touches a file. No Qt: texts are
+// Windows-1252 bytes.
 
 #include <cstdint>
 #include <string>
@@ -59,6 +60,18 @@ void ApplyWizardSettings();
 bool IsFullEdition();
 bool IsViewerEdition();
 bool IsFormsEdition();
+
+// ---- Step order ----
+// The wizard's steps are numbered 0 to 11; 2, 3 and 4 have no page and no move leads there.
+// Both moves decide on WizSettings as last stored, and Back retraces the way Next took.
+
+// True when the options page (step 10) is offered: for the three editions only.
+bool OptionsOffered();
+// The step Next leads to from `from`. Step 7 goes on to the components when its page has the
+// Custom setup type chosen (`customChosen`); steps without a Next give themselves.
+int16_t NextStep(int16_t from, bool customChosen);
+// The step Back leads to from `from`; step 0 gives itself.
+int16_t PreviousStep(int16_t from);
 
 // Absolute value; the one value without a 16-bit absolute (-32768) gives 32767.
 int16_t AbsInt(int16_t value);

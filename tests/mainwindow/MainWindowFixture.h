@@ -18,6 +18,7 @@
 #include "mainwindow/frmMain.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
+#include "support/TavinText.h"
 #include "support/TempDir.h"
 
 namespace mwtest {
@@ -59,39 +60,16 @@ struct InstallerValues {
 inline std::string TavinIni(const InstallerValues& v) {
     return Crlf(std::string("[Main]\n") +
                 "TavinVersion=1.2\n"
-                "Product=" + kProduct + "\n"
-                "[OEM Install]\n"
-                "SetupTitle=Tessary Setup\n"
-                "SetupCaptionBarTitle=Tessary\n"
-                "DisplayWelcomeDlg=YES\n"
-                "DisplayEULA=YES\n"
-                "DisplayTypeOfInstallDlg=YES\n"
-                "DisplaySelectDestDirDlg=NO\n"
-                "DisplayCustomDlg=YES\n"
-                "DisplayUserInfoDlg=" + v.userInfoDlg + "\n"
-                "DisplayConfirmRegDlg=YES\n"
-                "DisplayStartCopyDlg=YES\n"
-                "DisplayFinishDlg=YES\n"
-                "DisplayFinalMessage=YES\n"
-                "DisplayRebootDlg=YES\n"
-                "DisplayMaintUIDlg=NO\n"
-                "DisplayBillboards=YES\n"
-                "ProgGroupName=Tessary\n"
-                "DisplayBackGround=YES\n"
-                "DisplayProgressBar=YES\n"
-                "ProgressBarStart=YES\n"
-                "ProgressBarEnd=YES\n"
-                "CloseRunningApps=YES\n"
-                "InstallModeSilent=" + v.silent + "\n"
-                "UninstallCombineVersions=YES\n"
-                "UninstallPreviousVersions=YES\n"
-                "UninstallModeSilent=YES\n"
-                "UserCompanyName=" + v.company + "\n"
-                "UserSerialNumber=" + v.serial + "\n"
-                "DefaultDestDir=" + v.destDir + "\n"
-                "UserName=" + v.userName + "\n"
-                "PDFOutputFolder=\n"
-                "IgnoreInstallWarnings=NO\n"
+                "Product=" + kProduct + "\n" +
+                OemInstallSection({.setupTitle = "Tessary Setup",
+                                   .captionBarTitle = "Tessary",
+                                   .userInfoDlg = v.userInfoDlg,
+                                   .progGroupName = "Tessary",
+                                   .silent = v.silent,
+                                   .company = v.company,
+                                   .serial = v.serial,
+                                   .destDir = v.destDir,
+                                   .userName = v.userName}) +
                 "[SetupType]\n"
                 "Type=" + v.type + "\n" +
                 v.extra +

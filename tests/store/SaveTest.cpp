@@ -14,6 +14,7 @@
 #include "store/InstallerFixture.h"
 #include "store/TextMatch.h"
 #include "store/modTAVIN.h"
+#include "support/TavinText.h"
 
 using modTAVIN::LoadInstaller;
 using modTAVIN::S;
@@ -98,39 +99,10 @@ TEST_F(SaveTest, AFileWrittenFromNothingHoldsEveryKeyInOrder) {
     S().Launches.Append({"All", "All", "EXE", "tool.exe", "/s", "Utils\\", "YES"});
     Save();
 
-    EXPECT_EQ(Get("TAVIN.ini"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n"
-                                     "[OEM Install]\n"
-                                     "SetupTitle=Title\n"
-                                     "SetupCaptionBarTitle=\n"
-                                     "DisplayWelcomeDlg=YES\n"
-                                     "DisplayEULA=NO\n"
-                                     "DisplayTypeOfInstallDlg=YES\n"
-                                     "DisplaySelectDestDirDlg=NO\n"
-                                     "DisplayCustomDlg=YES\n"
-                                     "DisplayUserInfoDlg=YES\n"
-                                     "DisplayConfirmRegDlg=YES\n"
-                                     "DisplayStartCopyDlg=YES\n"
-                                     "DisplayFinishDlg=YES\n"
-                                     "DisplayFinalMessage=YES\n"
-                                     "DisplayRebootDlg=YES\n"
-                                     "DisplayMaintUIDlg=NO\n"
-                                     "DisplayBillboards=YES\n"
-                                     "ProgGroupName=\n"
-                                     "DisplayBackGround=YES\n"
-                                     "DisplayProgressBar=YES\n"
-                                     "ProgressBarStart=YES\n"
-                                     "ProgressBarEnd=YES\n"
-                                     "CloseRunningApps=YES\n"
-                                     "InstallModeSilent=NO\n"
-                                     "UninstallCombineVersions=YES\n"
-                                     "UninstallPreviousVersions=YES\n"
-                                     "UninstallModeSilent=YES\n"
-                                     "UserCompanyName=\n"
-                                     "UserSerialNumber=\n"
-                                     "DefaultDestDir=\n"
-                                     "UserName=Ann\n"
-                                     "PDFOutputFolder=\n"
-                                     "IgnoreInstallWarnings=NO\n"
+    EXPECT_EQ(Get("TAVIN.ini"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n" +
+                                     OemInstallSection({.setupTitle = "Title",
+                                                        .eula = "NO",
+                                                        .userName = "Ann"}) +
                                      "[SetupType]\n"
                                      "Type=Custom\n"
                                      "[Components]\n"

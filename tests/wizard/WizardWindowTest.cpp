@@ -17,6 +17,7 @@
 
 #include "GuiTestUtil.h"
 #include "WizardTestUtil.h"
+#include "store/Util.h"
 #include "wizard/frmWizard.h"
 
 using namespace modWizUI;
@@ -351,6 +352,45 @@ TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
     EXPECT_EQ(w->CurrentStep, 6);
     EXPECT_EQ(w->TextDestDir3->text(), "C:\\Typed");
     EXPECT_EQ(ui.folderTitles.size(), 3u);
+}
+
+// ---- Text lengths -----------------------------------------------------------------------------
+
+// Every box whose text the save writes takes as many characters as the next open reads back,
+// and no more: typed, pasted or browsed.
+TEST_F(WizardWindowTest, TextBoxesTakeNoMoreThanTheNextOpenReadsBack) {
+    Product(kFullProduct, true);  // the full edition: the server box is enabled
+    Model().ProductHidesTypeDlg = true;
+    Open();
+    const int most = Util::kValueChars;
+    for (const char* name : {"TextDestDir3", "TextDestDir4", "TextUserName", "TextCompanyName",
+                             "TextSerialNumber", "TextCollaboration"}) {
+        QLineEdit* box = Find<QLineEdit>(w, name);
+        box->setText(QString(most - 1, QLatin1Char('a')));
+        box->end(false);
+        for (int typed = 0; typed < 2; ++typed) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+            QApplication::sendEvent(box, &key);
+        }
+        EXPECT_EQ(box->text().toStdString(), std::string(most - 1, 'a') + "b") << name;
+        box->clear();
+        box->insert(QString(most + 1, QLatin1Char('c')));
+        EXPECT_EQ(box->text().size(), most) << name << ": a paste is cut";
+    }
+
+    // A browsed folder whose path the box cannot hold whole is refused, not cut.
+    while (w->CurrentStep != 6) Next();
+    const std::string fits = "/" + std::string(most - 1, 'f');
+    ui.Folder(fits + "g").Folder(fits);
+    w->TextDestDir3->setText("C:\\Kept");
+    w->CmdBrowse3->click();
+    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Kept");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find(std::to_string(most) + " characters"), std::string::npos)
+        << ui.messages[0].text;
+    w->CmdBrowse3->click();
+    EXPECT_EQ(w->TextDestDir3->text().size(), most);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 // ---- Components tree --------------------------------------------------------------------------

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "WizardTestUtil.h"
+#include "wizard/WizardTestUtil.h"
 
 using namespace modWizUI;
 
