@@ -248,7 +248,16 @@ void SublaunchTab::ListLaunch_Click() {
 void SublaunchTab::TextInstallerFlags_Change() {
     const auto index = static_cast<int16_t>(SelectedRowOrFirst() + 1);
     LaunchEntry launch = modTAVIN::GetLaunch(index);
-    launch.CmdLine = FromQ(TextInstallerFlags->text());
+    const std::string typed = FromQ(TextInstallerFlags->text());
+    // A selection puts the launch's own command line into the box, which changes nothing; only
+    // a text that differs from the stored one is an edit that a close must not drop.
+    const bool edited = index <= modTAVIN::LaunchCount() && launch.CmdLine != typed;
+    launch.CmdLine = typed;
     modTAVIN::SetLaunch(index, launch);
+    if (edited) {
+        // The launch store leaves the modified flag alone; the settings record's store marks it.
+        main_->EditSettings = modTAVIN::GetOemInstall();
+        modTAVIN::SetOemInstall(main_->EditSettings);
+    }
     FillLaunchList();
 }
