@@ -11,6 +11,7 @@
 
 #include "mainwindow/KeepsSelection.h"
 #include "mainwindow/QtText.h"
+#include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
@@ -85,6 +86,7 @@ SublaunchTab::SublaunchTab(frmMain* main) : QWidget(main), main_(main) {
     TextInstallerFlags = new QLineEdit(this);
     TextInstallerFlags->setObjectName("TextInstallerFlags");
     RestrictToCp1252(TextInstallerFlags);
+    TextInstallerFlags->setMaxLength(Util::kValueChars);
     LblPaths->setBuddy(ListLaunch);
     LblFlags->setBuddy(TextInstallerFlags);
 
@@ -192,11 +194,13 @@ void SublaunchTab::CmdAddLaunch_Click() {
         if (StartsWithIgnoringCase(path, underDir)) {
             bool ok = true;
             const std::string below = NativeToCp1252(path.substr(underDir.size()), &ok);
-            if (ok) {
-                modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1),
-                                       LaunchForFile(below));
-            } else {
+            const LaunchEntry launch = ok ? LaunchForFile(below) : LaunchEntry{};
+            if (!ok) {
                 ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, kTitle);
+            } else if (!FitsOneValue(launch.ChangeDir) || !FitsOneValue(launch.Program)) {
+                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, kTitle);
+            } else {
+                modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1), launch);
             }
         } else {
             ui.MessageBox("You must select a file under the " + NativeToCp1252(dir) + " directory.",
