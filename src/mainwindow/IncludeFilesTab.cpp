@@ -503,8 +503,8 @@ void IncludeFilesTab::mnuInsertFile_Click() {
         if (c == sep) c = '\\';
     }
     entry.ExpandType = "Normal";
-    if (!FitsOneValue(entry.FileName) || !FitsOneValue(entry.Loc) || !FitsOneValue(entry.DestDir)) {
-        Message(kPathTooLong);
+    if (!FitsOneValue(entry.DestDir) || !FitsOneValue(entry.FileName) || !FitsOneValue(entry.Loc)) {
+        Message(FitsOneValue(entry.DestDir) ? kPathTooLong : kFolderPathTooLong);
         return;
     }
 

@@ -18,4 +18,4 @@ inline const std::string kPathTooLong =
 
 inline const std::string kFolderPathTooLong =
     "The folder path is too long: TAVIN.ini keeps at most " + std::to_string(Util::kValueChars) +
-    " characters in one value. Please choose a shorter name.";
+    " characters in one value. Please use shorter folder names.";

@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
         WriteFileBytes(inst + f, "MZ");
     Open(dir);
 
-    // Summary boxes and the flags box: the 244th character, typed or set, is not taken.
+    // The Summary boxes: the 244th character, set or typed, is not taken.
     const char* boxes[] = {"TextDestDir", "TextUserName", "TextCompName", "TextSerial"};
     for (const char* name : boxes) {
         QLineEdit* box = Box(name);
@@ -63,8 +63,7 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
     }
 
     // Sublaunch: each stored part of the path (ChangeDir, Program) may have 243 characters.
-    const std::string shortDir = Chars(kMax - 1, 'd') + "/t.exe";
-    ui->File(inst + shortDir)
+    ui->File(inst + Chars(kMax - 1, 'd') + "/t.exe")
         .File(inst + Chars(kMax, 'd') + "/t.exe")
         .File(inst + Chars(kMax - 4, 'p') + ".exe")
         .File(inst + Chars(kMax - 3, 'p') + ".exe");
@@ -73,6 +72,7 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
     ASSERT_EQ(modTAVIN::LaunchCount(), 2);
     EXPECT_EQ(modTAVIN::GetLaunch(1).ChangeDir, Chars(kMax - 1, 'd') + "\\");
     EXPECT_EQ(modTAVIN::GetLaunch(2).Program, Chars(kMax - 4, 'p') + ".exe");
+    // The flags box likewise.
     QLineEdit* flags = Box("TextInstallerFlags");
     flags->setText(ToQ(Chars(kMax, 'f')));
     Key(flags, 'z');
@@ -88,6 +88,12 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
         .File(inst + Chars(kMax - 3, 'p') + ".exe")
         .File(inst + Chars(kMax, 'd') + "/t.exe");
     for (int i = 0; i < 3; ++i) tab->mnuInsertFile_Click();
+    // A folder whose own path is too long for a destination takes no file.
+    QTreeWidgetItem* deep = tab->AddTreeNode(folderA, IncludeFilesTab::tvwChild, {},
+                                             Chars(kMax - 1, 'x'), "Folder");
+    tab->TVWDestFiles->setCurrentItem(deep);
+    ui->File(inst + Chars(kMax, 'd') + "/t.exe");
+    tab->mnuInsertFile_Click();
     // "A\Sub" below the folder gets 4 characters more than the folder's own path.
     for (std::size_t length : {kMax - 3, kMax - 4}) {
         tab->TVWDestFiles->setCurrentItem(folderA);
@@ -97,7 +103,7 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
         EXPECT_EQ(name, length == kMax - 3 ? "A" : Chars(length, 'n'));
     }
     EXPECT_EQ(ui->Texts(), (std::vector<std::string>{kPathTooLong, kPathTooLong,
-                                                     kFolderPathTooLong}));
+                                                     kFolderPathTooLong, kFolderPathTooLong}));
     const std::string n = Chars(kMax - 4, 'n');
     std::vector<std::string> want = {n + "|" + Chars(kMax, 'd') + "|t.exe", n + "\\Sub||b.txt",
                                      n + "||a.txt"};
