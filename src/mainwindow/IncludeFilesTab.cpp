@@ -11,12 +11,14 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "mainwindow/KeepsSelection.h"
 #include "mainwindow/QtText.h"
+#include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
@@ -501,6 +503,10 @@ void IncludeFilesTab::mnuInsertFile_Click() {
         if (c == sep) c = '\\';
     }
     entry.ExpandType = "Normal";
+    if (!FitsOneValue(entry.DestDir) || !FitsOneValue(entry.FileName) || !FitsOneValue(entry.Loc)) {
+        Message(FitsOneValue(entry.DestDir) ? kPathTooLong : kFolderPathTooLong);
+        return;
+    }
 
     if (const int16_t rec = RecordIndex(p.component)) modTAVIN::AddFileToBlindCopy(rec, entry);
     FillFileGrid();
@@ -563,6 +569,19 @@ void IncludeFilesTab::TVWDestFiles_AfterLabelEdit(int16_t& /*cancel*/, std::stri
     const std::string newFolder =
         oldFolder.substr(0, oldFolder.size() - Text(node).size()) + newString;
     const int16_t rec = RecordIndex(p.component);
+    // The deepest destination below the folder grows as much as the folder's own path.
+    std::size_t longest = newFolder.size();
+    if (rec != 0) {
+        for (const FileEntry& f : FilesInFolder(rec, oldFolder)) {
+            if (InFolder(f.DestDir, oldFolder))
+                longest = std::max(longest, newFolder.size() + f.DestDir.size() - oldFolder.size());
+        }
+    }
+    if (longest > static_cast<std::size_t>(Util::kValueChars)) {
+        newString = Text(node);
+        Message(kFolderPathTooLong);
+        return;
+    }
     if (rec == 0) return;
     for (const FileEntry& f : FilesInFolder(rec, oldFolder)) {
         modTAVIN::RemoveFileFromBlindCopy(rec, f);

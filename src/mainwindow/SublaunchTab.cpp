@@ -11,6 +11,7 @@
 
 #include "mainwindow/KeepsSelection.h"
 #include "mainwindow/QtText.h"
+#include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
@@ -85,6 +86,7 @@ SublaunchTab::SublaunchTab(frmMain* main) : QWidget(main), main_(main) {
     TextInstallerFlags = new QLineEdit(this);
     TextInstallerFlags->setObjectName("TextInstallerFlags");
     RestrictToCp1252(TextInstallerFlags);
+    TextInstallerFlags->setMaxLength(Util::kValueChars);
     LblPaths->setBuddy(ListLaunch);
     LblFlags->setBuddy(TextInstallerFlags);
 
@@ -192,11 +194,13 @@ void SublaunchTab::CmdAddLaunch_Click() {
         if (StartsWithIgnoringCase(path, underDir)) {
             bool ok = true;
             const std::string below = NativeToCp1252(path.substr(underDir.size()), &ok);
-            if (ok) {
-                modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1),
-                                       LaunchForFile(below));
-            } else {
+            const LaunchEntry launch = ok ? LaunchForFile(below) : LaunchEntry{};
+            if (!ok) {
                 ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, kTitle);
+            } else if (!FitsOneValue(launch.ChangeDir) || !FitsOneValue(launch.Program)) {
+                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, kTitle);
+            } else {
+                modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1), launch);
             }
         } else {
             ui.MessageBox("You must select a file under the " + NativeToCp1252(dir) + " directory.",
@@ -248,7 +252,16 @@ void SublaunchTab::ListLaunch_Click() {
 void SublaunchTab::TextInstallerFlags_Change() {
     const auto index = static_cast<int16_t>(SelectedRowOrFirst() + 1);
     LaunchEntry launch = modTAVIN::GetLaunch(index);
-    launch.CmdLine = FromQ(TextInstallerFlags->text());
+    const std::string typed = FromQ(TextInstallerFlags->text());
+    // A selection puts the launch's own command line into the box, which changes nothing; only
+    // a text that differs from the stored one is an edit that a close must not drop.
+    const bool edited = index <= modTAVIN::LaunchCount() && launch.CmdLine != typed;
+    launch.CmdLine = typed;
     modTAVIN::SetLaunch(index, launch);
+    if (edited) {
+        // The launch store leaves the modified flag alone; the settings record's store marks it.
+        main_->EditSettings = modTAVIN::GetOemInstall();
+        modTAVIN::SetOemInstall(main_->EditSettings);
+    }
     FillLaunchList();
 }

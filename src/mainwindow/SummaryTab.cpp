@@ -9,6 +9,7 @@
 
 #include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
 
 namespace {
@@ -57,6 +58,7 @@ QLineEdit* TextBox(QWidget* parent, const char* name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     RestrictToCp1252(box);
+    box->setMaxLength(Util::kValueChars);
     return box;
 }
 

@@ -247,8 +247,12 @@ bool IniDoc::DeleteSection(std::string_view section) {
     return true;
 }
 
-bool IniDoc::IsWritableKey(std::string_view key) {
-    return key.find('=') == std::string_view::npos && (key.empty() || key.front() != '[');
+bool IniDoc::IsWritableKey(std::string_view key, std::string_view value) {
+    if (key.find('=') != std::string_view::npos) return false;
+    if (key.empty()) return true;
+    if (key.front() == ';') return false;
+    return key.front() != '[' || (key.find(']') == std::string_view::npos &&
+                                  value.find(']') == std::string_view::npos);
 }
 
 std::string_view IniDoc::EolText(Eol eol) {

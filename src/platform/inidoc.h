@@ -39,10 +39,11 @@ public:
     std::string SectionNames() const;
     std::string KeyNames(std::string_view section) const;
 
-    // Whether a key name written as "key=value" reads back as that key of its section: not when
-    // it holds '=' (the line would read as another key) or starts with '[' (it could read as a
-    // section header).
-    static bool IsWritableKey(std::string_view key);
+    // Whether the line "key=value" (key trimmed) reads back as that key of its section, listed
+    // among its keys: not when the key holds '=' (the line would read as another key), starts
+    // with ';' (a comment, left out of the key list) or starts with '[' on a line that holds a
+    // ']' (a section header). Any other key the reader gives back can be written.
+    static bool IsWritableKey(std::string_view key, std::string_view value);
 
     // Edits; each returns true when the document changed. Set expects a writable key.
     bool Set(std::string_view section, std::string_view key, std::string_view value);

@@ -420,7 +420,7 @@ bool WriteString(std::string_view section, std::string_view key,
     const std::string_view sec = TrimBlanks(section);
     const std::string_view k = TrimBlanks(key);
     if (!value) return Update(path, true, [&](IniDoc& d) { return d.DeleteKey(sec, k); });
-    if (!IniDoc::IsWritableKey(k)) return false;
+    if (!IniDoc::IsWritableKey(k, *value)) return false;
     return Update(path, false, [&](IniDoc& d) { return d.Set(sec, k, *value); });
 }
 

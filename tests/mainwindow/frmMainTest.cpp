@@ -325,3 +325,42 @@ TEST_F(MainWindowTest, WizardDisablesTheWindowAndItsCloseRefillsIt) {
     EXPECT_TRUE(Enabled("mnuEditDestDir"));  // the panel-menu rule ran with the refill
     ASSERT_TRUE(ProcessEventsUntil([&] { return wizard.isNull(); }));  // deleted on close
 }
+
+TEST_F(MainWindowTest, EditedCommandLineFlagsAloneAreAskedAboutOnClose) {
+    // Two launches; only their flags are touched.
+    std::string tavin = TavinIni({});
+    const std::string none = "NumberOfLaunches= 0\r\n";
+    tavin.replace(tavin.find(none), none.size(),
+                  Crlf("NumberOfLaunches= 2\nLaunch1Program=A.exe\nLaunch1CmdLine=-a\n"
+                       "Launch2Program=B.exe\nLaunch2CmdLine=-b\n"));
+    WriteFileBytes(TavinPath(), tavin);
+    Open(work / "inst");
+    w->ssMainTab->setCurrentIndex(3);
+    auto* list = Ctl<QListWidget>("ListLaunch");
+    QLineEdit* flags = Box("TextInstallerFlags");
+    ASSERT_EQ(BoxText("TextInstallerFlags"), "-a");
+
+    // Selecting rows (each puts its own flags into the box) and the refill of a later
+    // activation change nothing: Close asks nothing.
+    list->setCurrentRow(1);
+    list->setCurrentRow(0);
+    w->Form_Activate();
+    EXPECT_FALSE(modTAVIN::IsModified());
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    EXPECT_TRUE(ui->messages.empty());
+
+    // One typed character in the second launch's flags: Close asks, and Yes saves it.
+    Open(work / "inst");
+    list->setCurrentRow(1);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+    QApplication::sendEvent(flags, &key);
+    ASSERT_EQ(BoxText("TextInstallerFlags"), "-bz");
+    EXPECT_TRUE(modTAVIN::IsModified());
+    ui->Answer(MsgResult::Yes);
+    ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
+    EXPECT_EQ(ui->Texts(), std::vector<std::string>{"Do you wish to save before closing?"});
+    EXPECT_FALSE(modTAVIN::IsInstallerOpen());
+    const std::string saved = ReadFileBytes(TavinPath());
+    EXPECT_NE(saved.find("Launch2CmdLine=-bz\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("Launch1CmdLine=-a\r\n"), std::string::npos);
+}

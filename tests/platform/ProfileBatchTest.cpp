@@ -191,9 +191,12 @@ TEST_F(ProfileBatch, BatchAndSingleWritesAgreeWithAFreshReading) {
                 ASSERT_TRUE(profile::DeleteSection(s, a));
                 ASSERT_TRUE(profile::DeleteSection(s, b));
                 break;
-            default:
-                ASSERT_TRUE(Set(a, s, k, v));
-                ASSERT_TRUE(Set(b, s, k, v));
+            default: {
+                // A comment key reads back but is not listed: it is never written.
+                const bool writable = k != ";c";
+                ASSERT_EQ(Set(a, s, k, v), writable);
+                ASSERT_EQ(Set(b, s, k, v), writable);
+            }
         }
         if (i % 10 == 9) {
             ASSERT_TRUE(profile::CommitBatch().ok);
