@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "mainwindow/KeepsSelection.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <algorithm>
 
 #include "mainwindow/KeepsSelection.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/QtText.h"
 #include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"

@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

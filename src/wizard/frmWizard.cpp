@@ -21,8 +21,8 @@
 #include <QWindow>
 #include <string>
 
-#include "mainwindow/QtText.h"
 #include "platform/ui.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 
 using namespace modWizUI;

@@ -19,8 +19,8 @@
 
 #include "GuiTestUtil.h"
 #include "mainwindow/IncludeFilesTab.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
 #include "support/TempDir.h"

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestUtil.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/SublaunchTab.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/QtUiServices.h"
+#include "qtui/QtUiServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "mainwindow/QtText.h"
+#include "qtui/QtText.h"
 
 using kivo::MsgButtons;
 using kivo::MsgResult;

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-#include "mainwindow/QtText.h"
-#include "mainwindow/QtUiServices.h"
+#include "qtui/QtText.h"
+#include "qtui/QtUiServices.h"
 
 using kivo::MsgButtons;
 using kivo::MsgResult;
