@@ -14,6 +14,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/Controls.h"
 #include "qtui/QtText.h"
 #include "store/TextMatch.h"
 #include "store/Util.h"
@@ -61,32 +62,21 @@ LaunchEntry LaunchForFile(std::string below) {
 }  // namespace
 
 SublaunchTab::SublaunchTab(frmMain* main) : QWidget(main), main_(main) {
-    LblPaths = new QLabel("Paths to launch", this);
-    LblPaths->setObjectName("LblPaths");
+    LblPaths = Named(NewCaption("Paths to launch", this), "LblPaths");
     // Without a selection the flags box would edit the first launch while still showing
     // another one's flags.
-    ListLaunch = new KeepsSelection<QListWidget>(this);
-    ListLaunch->setObjectName("ListLaunch");
+    ListLaunch = Named(new KeepsSelection<QListWidget>(this), "ListLaunch");
     ListLaunch->setSelectionMode(QAbstractItemView::SingleSelection);
     ListLaunch->setSortingEnabled(false);
 
-    LblOrder = new QLabel("Launch order:", this);
-    LblOrder->setObjectName("LblOrder");
-    CmdMoveUp = new QPushButton("Up", this);
-    CmdMoveUp->setObjectName("CmdMoveUp");
-    CmdMoveDown = new QPushButton("Down", this);
-    CmdMoveDown->setObjectName("CmdMoveDown");
+    LblOrder = Named(NewCaption("Launch order:", this), "LblOrder");
+    CmdMoveUp = Named(NewButton("Up", this), "CmdMoveUp");
+    CmdMoveDown = Named(NewButton("Down", this), "CmdMoveDown");
 
-    CmdAddLaunch = new QPushButton("Add", this);
-    CmdAddLaunch->setObjectName("CmdAddLaunch");
-    CmdDelLaunch = new QPushButton("Delete", this);
-    CmdDelLaunch->setObjectName("CmdDelLaunch");
-    LblFlags = new QLabel("Command line flags", this);
-    LblFlags->setObjectName("LblFlags");
-    TextInstallerFlags = new QLineEdit(this);
-    TextInstallerFlags->setObjectName("TextInstallerFlags");
-    RestrictToCp1252(TextInstallerFlags);
-    TextInstallerFlags->setMaxLength(Util::kValueChars);
+    CmdAddLaunch = Named(NewButton("Add", this), "CmdAddLaunch");
+    CmdDelLaunch = Named(NewButton("Delete", this), "CmdDelLaunch");
+    LblFlags = Named(NewCaption("Command line flags", this), "LblFlags");
+    TextInstallerFlags = Named(NewValueBox(this), "TextInstallerFlags");
     LblPaths->setBuddy(ListLaunch);
     LblFlags->setBuddy(TextInstallerFlags);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "mainwindow/frmMain.h"
+#include "qtui/Controls.h"
 #include "qtui/QtText.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
@@ -41,26 +42,18 @@ void SetText(QLineEdit* box, const std::string& text) {
     if (box->text() != q) box->setText(q);
 }
 
+// A label that shows text of the model, which may hold '<' and must not be read as markup.
 QLabel* ValueLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
+    auto* l = Named(new QLabel(parent), name);
     l->setTextFormat(Qt::PlainText);
     return l;
 }
 
 QLabel* CaptionLabel(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setObjectName(name);
-    return l;
+    return Named(NewCaption(caption, parent), name);
 }
 
-QLineEdit* TextBox(QWidget* parent, const char* name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    RestrictToCp1252(box);
-    box->setMaxLength(Util::kValueChars);
-    return box;
-}
+QLineEdit* TextBox(QWidget* parent, const char* name) { return Named(NewValueBox(parent), name); }
 
 }  // namespace
 
@@ -96,8 +89,7 @@ SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
     addRow(CaptionLabel(this, "lblSerialNumberLabel", "Serial Number:"), TextSerial);
     grid->addWidget(CaptionLabel(this, "Label3", "Please Double Check Serial Number"), row - 1, 2);
 
-    CmdWizard = new QPushButton("Customize...", this);
-    CmdWizard->setObjectName("CmdWizard");
+    CmdWizard = Named(NewButton("Customize...", this), "CmdWizard");
     grid->addWidget(CmdWizard, row++, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
@@ -109,9 +101,10 @@ SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
 
 void SummaryTab::ShowRecord(const OemInstall& s) {
     LblInstaller->setText(ToQ(s.Product));
-    lblState->setText(s.InstallModeSilent ? "Silent Mode" : "Interactive Mode");
+    lblState->setText(s.InstallModeSilent ? QStringLiteral("Silent Mode")
+                                          : QStringLiteral("Interactive Mode"));
     const bool known = s.Type == "Typical" || s.Type == "Compact" || s.Type == "Custom";
-    lblSetupType->setText(known ? ToQ(s.Type) : QString("Default"));
+    lblSetupType->setText(known ? ToQ(s.Type) : QStringLiteral("Default"));
     SetText(TextSerial, s.UserSerialNumber);
     SetText(TextUserName, s.UserName);
     SetText(TextCompName, s.UserCompanyName);
@@ -123,15 +116,15 @@ void SummaryTab::ShowRecord(const OemInstall& s) {
 
 void SummaryTab::ShowRegistryLabels() {
     if (modTAVIN::BlindCopyCount() == 0) {
-        LabelDisUpdates->setText("No");
-        LabelCollabServer->setText("None");
+        LabelDisUpdates->setText(QStringLiteral("No"));
+        LabelCollabServer->setText(QStringLiteral("None"));
         return;
     }
     const bool full = modTAVIN::FindRegEntry(1, kUpdatesOffFull);
     const bool viewer = modTAVIN::FindRegEntry(1, kUpdatesOffViewer);
-    LabelDisUpdates->setText(full || viewer ? "Yes" : "No");
+    LabelDisUpdates->setText(full || viewer ? QStringLiteral("Yes") : QStringLiteral("No"));
     if (!modTAVIN::FindRegEntry(1, kCollabServer)) {
-        LabelCollabServer->setText("None");
+        LabelCollabServer->setText(QStringLiteral("None"));
         return;
     }
     // The last matching entry wins, in whatever group it stands.
