@@ -22,8 +22,6 @@
 
 namespace {
 
-const char* const kTitle = "KIVO";
-
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
            TextMatch::ContainsNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
@@ -178,7 +176,7 @@ void SublaunchTab::CmdAddLaunch_Click() {
 
     if (path == underDir + "setup.exe" || path == underDir + "Setup.exe") {
         ui.MessageBox("You cannot sublaunch the installer you are currently customizing.",
-                      kivo::MsgButtons::OK, kTitle);
+                      kivo::MsgButtons::OK, Util::kMessageTitle);
     } else if (kivo::fileops::FileExists(path)) {
         ui.SetHourglass(true);
         if (StartsWithIgnoringCase(path, underDir)) {
@@ -186,15 +184,15 @@ void SublaunchTab::CmdAddLaunch_Click() {
             const std::string below = NativeToCp1252(path.substr(underDir.size()), &ok);
             const LaunchEntry launch = ok ? LaunchForFile(below) : LaunchEntry{};
             if (!ok) {
-                ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, kTitle);
+                ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, Util::kMessageTitle);
             } else if (!FitsOneValue(launch.ChangeDir) || !FitsOneValue(launch.Program)) {
-                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, kTitle);
+                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, Util::kMessageTitle);
             } else {
                 modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1), launch);
             }
         } else {
             ui.MessageBox("You must select a file under the " + NativeToCp1252(dir) + " directory.",
-                          kivo::MsgButtons::OK, kTitle);
+                          kivo::MsgButtons::OK, Util::kMessageTitle);
         }
         ui.SetHourglass(false);
     }

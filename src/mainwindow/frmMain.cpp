@@ -21,7 +21,6 @@
 
 namespace {
 constexpr int kIncludeFilesTab = 2;
-const char kTitle[] = "KIVO";
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -145,7 +144,7 @@ bool frmMain::HasUnsavedChanges() {
 }
 
 bool frmMain::PromptToSave(const char* text) {
-    switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, kTitle)) {
+    switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, Util::kMessageTitle)) {
     case kivo::MsgResult::Yes:
         return SaveChanges();
     case kivo::MsgResult::No:

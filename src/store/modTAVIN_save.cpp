@@ -307,7 +307,7 @@ void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& g
 
 void ShowSaveFailure(const std::string& file, const std::string& reason) {
     kivo::Ui().MessageBox("The installer was not saved.\n" + file + ": " + reason + ".",
-                          kivo::MsgButtons::OK, "KIVO");
+                          kivo::MsgButtons::OK, Util::kMessageTitle);
 }
 
 // Lifts the read-only attribute of TAVIN.ini for the time of the save and sets it again at the
@@ -511,7 +511,7 @@ void Write_ISSFile() {
         put("Application", "Lang", iss.Languages(iss.SelectedLanguage).Code);
     } else {
         kivo::Ui().MessageBox("Error in Write_ISSFile Selected item out of bounds.",
-                              kivo::MsgButtons::OK, "KIVO");
+                              kivo::MsgButtons::OK, Util::kMessageTitle);
     }
     put("DlgOrder", "Count", "0");
 }

@@ -21,6 +21,7 @@
 #include <QWindow>
 #include <string>
 
+#include "platform/blanks.h"
 #include "platform/ui.h"
 #include "qtui/Controls.h"
 #include "qtui/QtText.h"
@@ -97,17 +98,17 @@ QVBoxLayout* PageContent(QFrame* frame) {
     return static_cast<QVBoxLayout*>(frame->layout()->itemAt(1)->layout());
 }
 
-// Trims blanks only (tabs and other white space stay).
-QString TrimmedBlanks(const QString& s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s[from] == QLatin1Char(' ')) ++from;
-    while (to > from && s[to - 1] == QLatin1Char(' ')) --to;
-    return s.mid(from, to - from);
+// Without the spaces at its ends (tabs and other white space stay). Each character has one byte
+// in FromQ's text, so the trimmed part's place there is its place in s.
+QString TrimmedSpaces(const QString& s) {
+    const std::string bytes = FromQ(s);
+    const std::string_view kept = kivo::TrimSpaces(bytes);
+    return s.mid(static_cast<qsizetype>(kept.data() - bytes.data()),
+                 static_cast<qsizetype>(kept.size()));
 }
 
 void ShowRefusal(const std::string& text) {
-    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, "KIVO");
+    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, Util::kMessageTitle);
 }
 
 QString ItemKey(int index) { return QStringLiteral("Ind%1").arg(index); }
@@ -431,7 +432,7 @@ void frmWizard::OptCustom_Click() {
 }
 
 void frmWizard::TrimBlanks(QLineEdit* box) {
-    const QString trimmed = TrimmedBlanks(box->text());
+    const QString trimmed = TrimmedSpaces(box->text());
     if (trimmed != box->text()) box->setText(trimmed);
 }
 
