@@ -171,6 +171,21 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
     return true;
 }
 
+std::string CannotReplace(const std::string& path) {
+    const std::string p = ResolveCase(path);
+    const std::string dir = platform::DirectoryOf(p);
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
+    if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "this user may not change its folder (" + platform::ErrorText(errno) + ")";
+    if (::stat(p.c_str(), &st) != 0) return {};
+    if (S_ISDIR(st.st_mode)) return "it is a directory";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (st.st_uid != ::geteuid() && ::faccessat(AT_FDCWD, p.c_str(), W_OK, AT_EACCESS) != 0)
+        return "this user may not write it (" + platform::ErrorText(errno) + ")";
+    return {};
+}
+
 std::string LastError() { return t_lastError; }
 
 }  // namespace kivo::fileops
