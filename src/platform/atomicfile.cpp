@@ -114,11 +114,23 @@ int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::option
         ::unlink(temp.c_str());
         return err;
     }
-    steps_.push_back({std::move(target), std::move(temp)});
+    // Held open, the file that the rename replaces is freed only after the last rename, so the
+    // renames follow each other without the file system's work of freeing it between them.
+    const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
+    steps_.push_back({std::move(target), std::move(temp), replaced});
     return 0;
 }
 
-void ReplaceSet::StageRemoval(const std::string& path) { steps_.push_back({path, {}}); }
+void ReplaceSet::StageRemoval(const std::string& path) {
+    steps_.push_back({path, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+}
+
+void ReplaceSet::CloseReplaced() {
+    for (Step& s : steps_) {
+        if (s.replaced >= 0) ::close(s.replaced);
+        s.replaced = -1;
+    }
+}
 
 int ReplaceSet::Commit(std::string* failedTarget) {
     int err = 0;
@@ -134,6 +146,7 @@ int ReplaceSet::Commit(std::string* failedTarget) {
         }
         s.done = true;
     }
+    CloseReplaced();
     std::vector<std::string> dirs;
     for (const Step& s : steps_) {
         std::string dir = DirectoryOf(s.target);
@@ -144,6 +157,7 @@ int ReplaceSet::Commit(std::string* failedTarget) {
 }
 
 ReplaceSet::~ReplaceSet() {
+    CloseReplaced();
     for (const Step& s : steps_)
         if (!s.done && !s.temp.empty()) ::unlink(s.temp.c_str());
 }

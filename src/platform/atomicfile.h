@@ -50,8 +50,10 @@ private:
     struct Step {
         std::string target;
         std::string temp;  // empty for a removal
+        int replaced = -1;  // the file being replaced, held open until every step is done
         bool done = false;
     };
+    void CloseReplaced();
     std::vector<Step> steps_;
 };
 
