@@ -101,7 +101,8 @@ int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::option
     if (!err && existed) {
         // Best effort: only a privileged process may hand the file back to another owner; a
         // member of the file's group may still keep the group.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
             errno = 0;
     }
     if (!err && (mode || existed)) {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/atomicfile.h"
@@ -152,9 +153,12 @@ public:
     }
 
     // Whether a write may change the entry's file: it must be a readable regular file with a
-    // write bit, or be missing from a folder that exists.
-    static bool Writable(const Entry& e) {
-        if (e.exists) return !e.unusable && (e.mode & 0222) != 0 && !e.doc->IsUtf16();
+    // write bit (or one the running batch may write read-only), or be missing from a folder
+    // that exists.
+    bool Writable(const Entry& e) const {
+        if (e.exists)
+            return !e.unusable && !e.doc->IsUtf16() &&
+                   ((e.mode & 0222) != 0 || throughReadOnly_.contains(e.key));
         struct stat st {};
         return ::stat(platform::DirectoryOf(e.path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
@@ -184,6 +188,9 @@ public:
     }
     void DeleteAtCommit(std::string path) {
         if (depth_ > 0) deletions_.push_back(std::move(path));
+    }
+    void WriteThroughReadOnly(const std::string& path) {
+        if (depth_ > 0) throughReadOnly_.insert(Acquire(path).key);
     }
 
     // Two phases: every new file is written and flushed beside its target, and only then are
@@ -242,6 +249,7 @@ public:
         touched_.clear();
         copies_.clear();
         deletions_.clear();
+        throughReadOnly_.clear();
         if (!r.ok) Clear();
         return r;
     }
@@ -263,6 +271,7 @@ public:
         touched_.clear();
         copies_.clear();
         deletions_.clear();
+        throughReadOnly_.clear();
         caseAlias_.clear();
         watch_.Reset();
     }
@@ -443,6 +452,7 @@ private:
         touched_.clear();
         copies_.clear();
         deletions_.clear();
+        throughReadOnly_.clear();
         aborted_ = false;
     }
 
@@ -457,6 +467,7 @@ private:
     std::vector<Entry*> touched_;                         // in the order of their first change
     std::vector<Copy> copies_;                            // the commit's further steps
     std::vector<std::string> deletions_;
+    std::unordered_set<std::string> throughReadOnly_;     // entry keys
     platform::ChangeWatch watch_;
 };
 
@@ -510,7 +521,7 @@ bool Update(const std::string& path, bool deletion, Edit edit) {
     Entry& e = en.Acquire(path);
     if (!e.dirty) {
         if (deletion && !e.exists) return true;
-        if (!Engine::Writable(e)) return false;
+        if (!en.Writable(e)) return false;
     }
     if (!edit(*e.doc)) return true;
     return en.Changed(e);
@@ -553,6 +564,11 @@ void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly)
 void DeleteAtCommit(const std::string& path) {
     std::lock_guard lock(engine().mu);
     engine().DeleteAtCommit(path);
+}
+
+void WriteThroughReadOnly(const std::string& path) {
+    std::lock_guard lock(engine().mu);
+    engine().WriteThroughReadOnly(path);
 }
 
 void AbortBatch() {

@@ -59,6 +59,9 @@ void BeginBatch();
 // back to back.
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
 void DeleteAtCommit(const std::string& path);
+// Lets the running batch write `path` although it is read-only; the new file keeps the
+// attribute, and the file on disk never loses it.
+void WriteThroughReadOnly(const std::string& path);
 
 struct CommitResult {
     bool ok = true;

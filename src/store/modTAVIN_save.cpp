@@ -83,15 +83,21 @@ void WriteFailed(const std::string& file, const std::string& section, const std:
     if (HoldsLineBreak(section))
         why = "the section name \"" + Visible(section) + "\" holds a line break";
     else if (HoldsLineBreak(key))
-        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] holds a line break";
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) +
+              "] holds a line break";
     else if (HoldsLineBreak(value))
         why = "the value of " + Visible(key) + " in [" + Visible(section) + "] holds a line break";
     else if (const std::string cannot = fileops::CannotReplace(file); !cannot.empty())
         why = cannot;
     else if (fileops::IsReadOnly(file))
         why = "the file is read-only";
+    else if (key.find('=') != std::string::npos)
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] holds \"=\"";
+    else if (!key.empty() && (key[0] == '[' || key[0] == ';'))
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] begins with \"" +
+              key[0] + "\"";
     else
-        why = "the key " + Visible(key) + " cannot be written in [" + Visible(section) + "]";
+        why = "the key " + Visible(key) + " cannot be written";
 }
 
 const std::string& Tavin() {
@@ -99,14 +105,16 @@ const std::string& Tavin() {
 }
 
 void PutText(const std::string& section, const std::string& key, const std::string& value) {
-    if (!Util::WriteIniString(section, key, value, Tavin())) WriteFailed(Tavin(), section, key, value);
+    if (!Util::WriteIniString(section, key, value, Tavin()))
+        WriteFailed(Tavin(), section, key, value);
 }
 void PutFlag(const std::string& section, const std::string& key, bool value) {
     if (!Util::WriteIniYesNo(section, key, value, Tavin())) WriteFailed(Tavin(), section, key, "");
 }
 // The number form with a blank before a number that is not negative.
 void PutNumber(const std::string& section, const std::string& key, int16_t value) {
-    if (!Util::WriteIniInteger(section, key, value, Tavin())) WriteFailed(Tavin(), section, key, "");
+    if (!Util::WriteIniInteger(section, key, value, Tavin()))
+        WriteFailed(Tavin(), section, key, "");
 }
 void Remove(const std::string& section, const std::string& key) {
     if (Util::DeleteIniKey(section, key, Tavin()) == 0) WriteFailed(Tavin(), section, key, "");
@@ -344,29 +352,6 @@ void ShowSaveFailure(const std::string& file, const std::string& reason) {
                           kivo::MsgButtons::OK, "KIVO");
 }
 
-// Lifts the read-only attribute of TAVIN.ini for the time of the save and sets it again at the
-// end, whatever the end.
-class ReadOnlyLift {
-public:
-    explicit ReadOnlyLift(const std::string& file) : file_(file) {}
-    ~ReadOnlyLift() {
-        if (lifted_) fileops::SetReadOnly(file_, true);
-    }
-    ReadOnlyLift(const ReadOnlyLift&) = delete;
-    ReadOnlyLift& operator=(const ReadOnlyLift&) = delete;
-
-    bool Lift() {
-        if (!fileops::IsReadOnly(file_)) return true;
-        if (!fileops::SetReadOnly(file_, false)) return false;
-        lifted_ = true;
-        return true;
-    }
-
-private:
-    std::string file_;
-    bool lifted_ = false;
-};
-
 // What the writes change in the copy lists: each group's DestDir and its four counts as read.
 // A save that fails puts them back.
 class GroupsSnapshot {
@@ -427,7 +412,6 @@ bool SaveTavinIni() {
     const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
     const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
-    ReadOnlyLift readOnly(tavin);
 
     auto fail = [&](const std::string& file, const std::string& reason) {
         if (profile::InBatch()) profile::AbortBatch();
@@ -452,16 +436,19 @@ bool SaveTavinIni() {
     }
     // A read-only Tavin.old of an earlier save is replaced: it may be, where the file's owner
     // could clear the attribute.
-    if (std::string why = fileops::CannotReplace(old); fileops::Exists(old) && !why.empty())
-        return fail(old, "the backup cannot be written: " + why);
+    if (fileops::Exists(old)) {
+        if (std::string why = fileops::CannotReplace(old); !why.empty())
+            return fail(old, "the backup cannot be written: " + why);
+    }
 
+    // A read-only TAVIN.ini is written all the same and stays read-only. This process may: it
+    // owns the file or may write it (checked above). The attribute is never lifted on disk, so
+    // neither a failure nor a kill can leave the file without it.
     const bool wasReadOnly = fileops::IsReadOnly(tavin);
-    if (!readOnly.Lift())
-        return fail(tavin,
-                    "the read-only attribute cannot be cleared (" + fileops::LastError() + ")");
 
     // Every write goes into the engine's parsed copies first.
     profile::BeginBatch();
+    if (wasReadOnly) profile::WriteThroughReadOnly(tavin);
     OemInstall& o = s.OemSettings;
     for (const keys::OemKey& k : keys::OemKeys()) {
         if (k.inSetupType) continue;
@@ -511,7 +498,8 @@ void Write_ISSFile() {
     const State& s = S();
     const std::string& file = s.SetupIssPath;
     auto put = [&](const char* section, const char* key, const std::string& value) {
-        if (!Util::WriteIniString(section, key, value, file)) WriteFailed(file, section, key, value);
+        if (!Util::WriteIniString(section, key, value, file))
+            WriteFailed(file, section, key, value);
     };
     put("InstallShield Silent", "Version", "v5.00.000");
     put("InstallShield Silent", "File", "Response File");
