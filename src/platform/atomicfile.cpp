@@ -67,6 +67,16 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+bool CopyAll(int from, int to) {
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ssize_t n = ::read(from, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n == 0;
+        if (!WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
 std::string ErrorText(int err) {
     char buf[256];
     // GNU strerror_r returns the text, which may or may not live in buf.

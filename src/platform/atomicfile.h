@@ -69,6 +69,8 @@ int RemoveStaleTemps(const std::string& dir);
 
 // Writes all of `size` bytes, retrying after interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
+// Copies what is left to read of `from` to `to`.
+bool CopyAll(int from, int to);
 
 // A plain description of an errno value, e.g. "Permission denied".
 std::string ErrorText(int err);

@@ -27,19 +27,6 @@ bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str
 
 bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 
-bool CopyContent(int from, int to) {
-    std::vector<char> buf(1 << 16);
-    for (;;) {
-        ssize_t n = ::read(from, buf.data(), buf.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        if (!platform::WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
-    }
-}
-
 // Copies `from` (resolved) onto `to` (resolved), replacing it atomically; the copy takes the
 // source's permission bits, read-only included, like the copy of the desktop system.
 bool CopyResolved(const std::string& from, const std::string& to) {
@@ -54,7 +41,7 @@ bool CopyResolved(const std::string& from, const std::string& to) {
     int err = platform::ReplaceFile(
         to,
         [in](int out) {
-            return ::lseek(in, 0, SEEK_SET) == 0 && CopyContent(in, out);
+            return ::lseek(in, 0, SEEK_SET) == 0 && platform::CopyAll(in, out);
         },
         st.st_mode & 07777);
     ::close(in);

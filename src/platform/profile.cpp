@@ -403,21 +403,11 @@ private:
         int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
         if (!err) {
             const mode_t bits = st.st_mode & 07777;
-            err = set.Stage(c.to, [in](int out) { return CopyAll(in, out); },
+            err = set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
                             c.readOnly ? bits & ~mode_t(0222) : bits);
         }
         ::close(in);
         return err;
-    }
-
-    static bool CopyAll(int from, int to) {
-        std::vector<char> buf(1 << 16);
-        for (;;) {
-            ssize_t n = ::read(from, buf.data(), buf.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return n == 0;
-            if (!platform::WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
-        }
     }
 
     // Writes the entry's copy to its file; 0 or the errno of the failure.
