@@ -90,7 +90,8 @@ std::string IntegerText(int16_t value) {
     std::string text;
     text.reserve(digits.size() + 1);
     if (value >= 0) text.append(" ");
-    return text.append(digits);
+    text.append(digits);
+    return text;
 }
 
 }  // namespace
