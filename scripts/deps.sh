@@ -17,7 +17,20 @@ kivo_install_deps() {
   fi
 }
 
+# Parallel jobs for building and testing: all cores, or the number in KIVO_JOBS.
+kivo_jobs() {
+  local jobs="${KIVO_JOBS:-$(nproc)}"
+  if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+    echo "KIVO_JOBS must be a whole number of 1 or more, not '$jobs'" >&2
+    return 1
+  fi
+  echo "$jobs"
+}
+
+# Configures and builds; arguments: build directory and configuration (build, RelWithDebInfo).
 kivo_build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build build -j"$(nproc)"
+  local dir="${1:-build}" config="${2:-RelWithDebInfo}" jobs
+  jobs="$(kivo_jobs)"
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$config"
+  cmake --build "$dir" -j"$jobs"
 }

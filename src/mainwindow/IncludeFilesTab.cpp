@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeWidget>
@@ -80,6 +81,15 @@ QTableWidgetItem* Cell(const std::string& text) {
 // Twips (1/1440 inch) to pixels across and down.
 int TwipsX(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiX() / 1440.0); }
 int TwipsY(const QWidget* w, int twips) { return qRound(twips * w->logicalDpiY() / 1440.0); }
+
+// Places in twips within the tab at the window's default size; the tree and the grid grow
+// from there with the window, sharing the width gained in the ratio of these widths.
+constexpr int kTreeLeft = 120, kTreeWidth = 3495;
+constexpr int kGridLeft = 3720, kGridWidth = 5895;
+constexpr int kViewTop = 1200, kViewHeight = 5175;
+constexpr int kHeadingTop = 960, kFileNameLeft = 3960, kSourceSubDirLeft = 5880;
+constexpr int kNoteLeft = 1200, kMargin = 120;
+constexpr int kFileNameColumn = 2000, kSourceSubDirColumn = 4790;
 
 int Button(Qt::MouseButton b) {
     switch (b) {
@@ -158,20 +168,20 @@ void IncludeFilesTab::BuildControls() {
     lblNoteInclude = label("lblNoteInclude",
                            "To include a file, create a directory under the appropriate "
                            "component and then add the file to the directory. ",
-                           1200, 480);
+                           kNoteLeft, 480);
     lblNoteCustomize = label("lblNoteCustomize",
                              "To edit which components are installed, please return to "
                              "\"Customize\" under the Summary tab. ",
-                             1200, 720);
-    lblComponents = label("lblComponents", "Components", 240, 960);
-    lblFileName = label("lblFileName", "File Name", 3960, 960);
-    lblSourceSubDir = label("lblSourceSubDir", "Source Sub-Directory", 5880, 960);
+                             kNoteLeft, 720);
+    lblComponents = label("lblComponents", "Components", 240, kHeadingTop);
+    lblFileName = label("lblFileName", "File Name", kFileNameLeft, kHeadingTop);
+    lblSourceSubDir = label("lblSourceSubDir", "Source Sub-Directory", kSourceSubDirLeft,
+                            kHeadingTop);
 
     // A click beside the nodes would otherwise leave none selected: the grid would empty and
     // the panel commands would do nothing.
     TVWDestFiles = new KeepsSelection<QTreeWidget>(this);
     TVWDestFiles->setObjectName("TVWDestFiles");
-    TVWDestFiles->setGeometry(px(120), py(1200), px(3495), py(5175));
     TVWDestFiles->setColumnCount(1);
     TVWDestFiles->setHeaderHidden(true);
     TVWDestFiles->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -186,18 +196,52 @@ void IncludeFilesTab::BuildControls() {
 
     FGFileInfo = new QTableWidget(this);
     FGFileInfo->setObjectName("FGFileInfo");
-    FGFileInfo->setGeometry(px(3720), py(1200), px(5895), py(5175));
     FGFileInfo->setColumnCount(2);
     FGFileInfo->horizontalHeader()->hide();
+    // The source sub-directory takes the width that the grid has beyond its two columns, so
+    // that no scroll bar shows once both fit; the width set to it stays its least width.
+    FGFileInfo->horizontalHeader()->setStretchLastSection(true);
     FGFileInfo->verticalHeader()->hide();
     FGFileInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FGFileInfo->setSelectionMode(QAbstractItemView::SingleSelection);
     FGFileInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
-    FGFileInfo->setColumnWidth(0, px(2000));
-    FGFileInfo->setColumnWidth(1, px(4790));
+    FGFileInfo->setColumnWidth(0, px(kFileNameColumn));
+    FGFileInfo->setColumnWidth(1, px(kSourceSubDirColumn));
     FGFileInfo->viewport()->installEventFilter(this);
-    // Room for the grid's right and bottom edges with the margin the tree keeps on the left.
-    setMinimumSize(px(3720 + 5895 + 120), py(1200 + 5175 + 120));
+
+    // Room for the grid's right and bottom edges and for the whole notes, with the margin the
+    // tree keeps on the left.
+    int right = px(kGridLeft + kGridWidth);
+    for (const QLabel* note : {lblNoteInclude, lblNoteCustomize})
+        right = std::max(right, note->geometry().right() + 1);
+    setMinimumSize(right + px(kMargin), py(kViewTop + kViewHeight + kMargin));
+    LayOutControls();
+}
+
+void IncludeFilesTab::LayOutControls() {
+    auto px = [this](int twips) { return TwipsX(this, twips); };
+    auto py = [this](int twips) { return TwipsY(this, twips); };
+    // The tab grows one for one with the window.
+    const int grownX = std::max(0, main_->width() - frmMain::DefaultWidth);
+    const int grownY = std::max(0, main_->height() - frmMain::DefaultHeight);
+    const int treeGain = grownX * kTreeWidth / (kTreeWidth + kGridWidth);
+    const int height = py(kViewHeight) + grownY;
+    TVWDestFiles->setGeometry(px(kTreeLeft), py(kViewTop), px(kTreeWidth) + treeGain, height);
+    FGFileInfo->setGeometry(px(kGridLeft) + treeGain, py(kViewTop),
+                            px(kGridWidth) + grownX - treeGain, height);
+    // The headings move with the grid's columns.
+    lblFileName->move(px(kFileNameLeft) + treeGain, py(kHeadingTop));
+    lblSourceSubDir->move(px(kSourceSubDirLeft) + treeGain, py(kHeadingTop));
+}
+
+void IncludeFilesTab::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOutControls();
+}
+
+void IncludeFilesTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    LayOutControls();
 }
 
 // ---- Tree -----------------------------------------------------------------------------------
@@ -331,8 +375,10 @@ void IncludeFilesTab::FillFileGrid() {
     FGFileInfo->clearContents();
     FGFileInfo->setRowCount(0);
     FGFileInfo->setColumnCount(2);
-    FGFileInfo->setColumnWidth(0, TwipsX(this, 2000));
-    FGFileInfo->setColumnWidth(1, TwipsX(this, 4790));
+    FGFileInfo->setColumnWidth(0, TwipsX(this, kFileNameColumn));
+    FGFileInfo->setColumnWidth(1, TwipsX(this, kSourceSubDirColumn));
+    // The headings above stand over the columns only while the grid is not scrolled sideways.
+    FGFileInfo->horizontalScrollBar()->setValue(0);
 
     const int16_t count = modTAVIN::BlindCopyCount();
     QTreeWidgetItem* node = CommandNode();

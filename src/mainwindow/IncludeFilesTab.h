@@ -76,6 +76,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class LabelEditDelegate;
@@ -83,6 +85,8 @@ private:
     // when the label stays as it is.
     std::optional<QString> EndLabelEdit(QTreeWidgetItem* node, const QString& typed);
     void BuildControls();
+    // Puts the controls at their places for the window's present size.
+    void LayOutControls();
     void SelectNodeQuietly(QTreeWidgetItem* node);
     void RemoveNode(QTreeWidgetItem* node);
     // The node the commands work on: the node being edited while an edit ends, else the

@@ -39,7 +39,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     ssMainTab->addTab(includeFilesTab, QStringLiteral("Include Files"));
     ssMainTab->addTab(sublaunchTab, QStringLiteral("Sublaunch"));
     setCentralWidget(ssMainTab);
-    resize(760, 500);
+    resize(DefaultWidth, DefaultHeight);
     connect(ssMainTab, &QTabWidget::currentChanged, this, [this](int index) {
         int previous = previousTab_;
         previousTab_ = index;

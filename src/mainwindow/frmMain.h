@@ -22,6 +22,10 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // The size the window opens with.
+    static constexpr int DefaultWidth = 760;
+    static constexpr int DefaultHeight = 500;
+
     // ---- Members shared with the tabs ----
     // Scratch copy of the model's settings record.
     OemInstall EditSettings;

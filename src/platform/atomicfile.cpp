@@ -1,12 +1,16 @@
 #include "platform/atomicfile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace kivo::platform {
@@ -63,14 +67,24 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+bool CopyAll(int from, int to) {
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        ssize_t n = ::read(from, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n == 0;
+        if (!WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
+    }
+}
+
 std::string ErrorText(int err) {
     char buf[256];
     // GNU strerror_r returns the text, which may or may not live in buf.
     return ::strerror_r(err, buf, sizeof buf);
 }
 
-int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
-                struct stat* written) {
+int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
+                      struct stat* written) {
     std::string target = path;
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -81,6 +95,11 @@ int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mod
     }
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) return EISDIR;
+    // The rename needs only the directory; whether the file itself may be written is asked of
+    // the system. Its owner may always change its mode, so the read-only case is the caller's.
+    if (existed && st.st_uid != ::geteuid() &&
+        ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return errno;
 
     std::string temp;
     int fd = OpenTemp(target, existed || mode ? 0600 : 0666, temp);
@@ -89,25 +108,126 @@ int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mod
     int err = 0;
     errno = 0;
     if (!fill(fd)) err = errno ? errno : EIO;
-    if (!err) {
-        if (existed) {
-            // Best effort: only a privileged process may hand the file back to its owner.
-            if (::fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
-        }
-        if (mode || existed) {
-            if (::fchmod(fd, mode ? *mode : (st.st_mode & 07777)) != 0) err = errno;
-        }
+    if (!err && existed) {
+        // Best effort: only a privileged process may hand the file back to another owner; a
+        // member of the file's group may still keep the group.
+        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+            errno = 0;
+    }
+    if (!err && (mode || existed)) {
+        if (::fchmod(fd, mode ? *mode : (st.st_mode & 07777)) != 0) err = errno;
     }
     if (!err && ::fsync(fd) != 0) err = errno;
     if (!err && written && ::fstat(fd, written) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err) {
         ::unlink(temp.c_str());
         return err;
     }
-    SyncDirectory(DirectoryOf(target));
+    // Held open, the file that the rename replaces is freed only after the last rename, so the
+    // renames follow each other without the file system's work of freeing it between them.
+    const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
+    steps_.push_back({std::move(target), std::move(temp), replaced});
     return 0;
+}
+
+void ReplaceSet::StageRemoval(const std::string& path) {
+    steps_.push_back({path, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+}
+
+void ReplaceSet::CloseReplaced() {
+    for (Step& s : steps_) {
+        if (s.replaced >= 0) ::close(s.replaced);
+        s.replaced = -1;
+    }
+}
+
+int ReplaceSet::Commit(std::string* failedTarget) {
+    int err = 0;
+    for (Step& s : steps_) {
+        if (s.temp.empty()) {
+            if (::unlink(s.target.c_str()) != 0 && errno != ENOENT) err = errno;
+        } else if (::rename(s.temp.c_str(), s.target.c_str()) != 0) {
+            err = errno;
+        }
+        if (err) {
+            if (failedTarget) *failedTarget = s.target;
+            break;
+        }
+        s.done = true;
+    }
+    CloseReplaced();
+    std::vector<std::string> dirs;
+    for (const Step& s : steps_) {
+        std::string dir = DirectoryOf(s.target);
+        if (s.done && std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+    }
+    for (const std::string& dir : dirs) SyncDirectory(dir);
+    return err;
+}
+
+ReplaceSet::~ReplaceSet() {
+    CloseReplaced();
+    for (const Step& s : steps_)
+        if (!s.done && !s.temp.empty()) ::unlink(s.temp.c_str());
+}
+
+int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
+                struct stat* written) {
+    ReplaceSet set;
+    if (int err = set.Stage(path, fill, mode, written)) return err;
+    return set.Commit();
+}
+
+namespace {
+
+// The decimal number of `digits` as the writer prints it (no sign, no leading zero), or -1.
+long long PrintedNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 18 || (digits[0] == '0' && digits.size() > 1)) return -1;
+    long long n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// The process id of a name ".NAME.kivo-PID-N", or 0 when the name is not of that form.
+pid_t TempOwner(std::string_view name) {
+    constexpr std::string_view kMark = ".kivo-";
+    const std::size_t mark = name.rfind(kMark);
+    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2) return 0;
+    const std::string_view rest = name.substr(mark + kMark.size());
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string_view::npos) return 0;
+    const long long pid = PrintedNumber(rest.substr(0, dash));
+    if (pid <= 0 || pid > INT_MAX || PrintedNumber(rest.substr(dash + 1)) < 0) return 0;
+    return static_cast<pid_t>(pid);
+}
+
+bool Runs(pid_t pid) {
+    if (pid == ::getpid()) return true;
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+}  // namespace
+
+int RemoveStaleTemps(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    std::vector<std::string> stale;
+    while (dirent* e = ::readdir(d)) {
+        const pid_t owner = TempOwner(e->d_name);
+        if (owner == 0 || Runs(owner)) continue;
+        struct stat st {};
+        const std::string path = dir + "/" + e->d_name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
+    }
+    ::closedir(d);
+    int removed = 0;
+    for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0;
+    return removed;
 }
 
 }  // namespace kivo::platform

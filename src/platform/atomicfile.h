@@ -1,29 +1,76 @@
 #pragma once
 // Replacing a file's content so that a reader sees either the old or the new content, never a
 // part: the new bytes go to a temporary file in the same directory, are flushed to the disk and
-// then renamed over the target, and the directory entry is flushed too.
+// then renamed over the target, and the directory entry is flushed too. Several files can be
+// replaced together: all of them are written and flushed first, and only then renamed, one right
+// after the other.
+//
+// Temporary files are named ".NAME.kivo-PID-N" beside their target NAME (PID the writing
+// process, N a counter). One that a killed process left behind is removed by RemoveStaleTemps.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 namespace kivo::platform {
 
 // Writes the new content to the open descriptor; false (with errno set) on failure.
 using FillFile = std::function<bool(int fd)>;
 
-// Replaces (or creates) `path`. The result keeps the permission bits and, where allowed, the owner
-// of the file it replaces; `mode` overrides the bits; a new file gets 0666 less the umask. A
-// symbolic link is followed, so the file it points to is replaced. Returns 0 on success, else
-// the errno of the failure; no temporary file is left behind. `written`, when given, receives
-// the state of the new file as it was written (before the rename).
+// Files replaced and removed together. Stage and StageRemoval prepare every step without
+// changing any target; Commit then carries the steps out in the order they were staged, back to
+// back. Temporary files of steps not carried out are removed when the set ends.
+class ReplaceSet {
+public:
+    ReplaceSet() = default;
+    ~ReplaceSet();
+    ReplaceSet(const ReplaceSet&) = delete;
+    ReplaceSet& operator=(const ReplaceSet&) = delete;
+
+    // Writes the new content of `path` into a flushed temporary file. The result keeps the
+    // permission bits and, where allowed, the owner and group of the file it replaces; `mode`
+    // overrides the bits; a new file gets 0666 less the umask. A symbolic link is followed, so
+    // the file it points to is replaced. An existing file that this process may not write (by
+    // its effective ids) and does not own is refused with EACCES. Returns 0 or the errno of the
+    // failure. `written`, when given, receives the state of the new file as it was written.
+    int Stage(const std::string& path, const FillFile& fill,
+              std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
+    // `path` is deleted in its turn at the commit; a missing file is no failure then.
+    void StageRemoval(const std::string& path);
+
+    // Carries out every staged step. Returns 0, or the errno of the first step that failed
+    // (its target in `failedTarget`): the steps before it are done, the steps after it are not.
+    int Commit(std::string* failedTarget = nullptr);
+
+private:
+    struct Step {
+        std::string target;
+        std::string temp;  // empty for a removal
+        int replaced = -1;  // the file being replaced, held open until every step is done
+        bool done = false;
+    };
+    void CloseReplaced();
+    std::vector<Step> steps_;
+};
+
+// Replaces (or creates) `path` alone: a set of one step. Returns 0 or the errno of the failure;
+// no temporary file is left behind.
 int ReplaceFile(const std::string& path, const FillFile& fill,
                 std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
 
+// Removes from `dir` the temporary files of this writer whose process no longer runs. Only
+// regular files named exactly as the writer names them are candidates; a file whose process
+// still runs (or may, when its state cannot be asked) stays. Returns how many were removed.
+int RemoveStaleTemps(const std::string& dir);
+
 // Writes all of `size` bytes, retrying after interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
+// Copies what is left to read of `from` to `to`.
+bool CopyAll(int from, int to);
 
 // A plain description of an errno value, e.g. "Permission denied".
 std::string ErrorText(int err);

@@ -27,19 +27,6 @@ bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str
 
 bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 
-bool CopyContent(int from, int to) {
-    std::vector<char> buf(1 << 16);
-    for (;;) {
-        ssize_t n = ::read(from, buf.data(), buf.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return true;
-        if (!platform::WriteAll(to, buf.data(), static_cast<std::size_t>(n))) return false;
-    }
-}
-
 // Copies `from` (resolved) onto `to` (resolved), replacing it atomically; the copy takes the
 // source's permission bits, read-only included, like the copy of the desktop system.
 bool CopyResolved(const std::string& from, const std::string& to) {
@@ -54,7 +41,7 @@ bool CopyResolved(const std::string& from, const std::string& to) {
     int err = platform::ReplaceFile(
         to,
         [in](int out) {
-            return ::lseek(in, 0, SEEK_SET) == 0 && CopyContent(in, out);
+            return ::lseek(in, 0, SEEK_SET) == 0 && platform::CopyAll(in, out);
         },
         st.st_mode & 07777);
     ::close(in);
@@ -169,6 +156,21 @@ bool SetReadOnly(const std::string& path, bool readOnly) {
     mode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
     if (::chmod(p.c_str(), mode) != 0) return Fail(errno);
     return true;
+}
+
+std::string CannotReplace(const std::string& path) {
+    const std::string p = ResolveCase(path);
+    const std::string dir = platform::DirectoryOf(p);
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
+    if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return "this user may not change its folder (" + platform::ErrorText(errno) + ")";
+    if (::stat(p.c_str(), &st) != 0) return {};
+    if (S_ISDIR(st.st_mode)) return "it is a directory";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (st.st_uid != ::geteuid() && ::faccessat(AT_FDCWD, p.c_str(), W_OK, AT_EACCESS) != 0)
+        return "this user may not write it (" + platform::ErrorText(errno) + ")";
+    return {};
 }
 
 std::string LastError() { return t_lastError; }

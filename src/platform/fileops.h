@@ -37,6 +37,12 @@ bool IsReadOnly(const std::string& path);
 // Sets (clears every write bit) or clears (restores the owner's write bit) the attribute.
 bool SetReadOnly(const std::string& path, bool readOnly);
 
+// Why this process may not put a new file in place of `path` (or create it there), in words
+// that complete "<file>: ...", e.g. "it is a directory"; the empty text when it may. The
+// system is asked with the process's effective ids; the read-only attribute of a file this
+// process owns is not looked at (the owner may clear it).
+std::string CannotReplace(const std::string& path);
+
 // A description of the last failure of an operation of this module on this thread
 // (for messages), e.g. "Permission denied".
 std::string LastError();

@@ -159,7 +159,10 @@ std::uint32_t IniDoc::AppendLineTo(std::uint32_t section, Line line) {
 bool IniDoc::Set(std::string_view section, std::string_view key, std::string_view value) {
     auto si = FindSection(section);
     if (!si) {
-        const std::string_view header = Keep("[" + std::string(section) + "]");
+        std::string bracketed;
+        bracketed.reserve(section.size() + 2);
+        bracketed.append("[").append(section).append("]");
+        const std::string_view header = Keep(std::move(bracketed));
         Section s;
         s.hasHeader = true;
         s.header.text = header.data();

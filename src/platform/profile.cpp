@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/atomicfile.h"
@@ -105,6 +106,12 @@ std::string CutList(std::string full, std::size_t size) {
     return full;
 }
 
+// A copy that a batch's commit puts in place with its files.
+struct Copy {
+    std::string from, to;
+    bool readOnly = false;
+};
+
 class Engine {
 public:
     std::mutex mu;
@@ -146,9 +153,12 @@ public:
     }
 
     // Whether a write may change the entry's file: it must be a readable regular file with a
-    // write bit, or be missing from a folder that exists.
-    static bool Writable(const Entry& e) {
-        if (e.exists) return !e.unusable && (e.mode & 0222) != 0 && !e.doc->IsUtf16();
+    // write bit (or one the running batch may write read-only), or be missing from a folder
+    // that exists.
+    bool Writable(const Entry& e) const {
+        if (e.exists)
+            return !e.unusable && !e.doc->IsUtf16() &&
+                   ((e.mode & 0222) != 0 || throughReadOnly_.contains(e.key));
         struct stat st {};
         return ::stat(platform::DirectoryOf(e.path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
@@ -173,6 +183,18 @@ public:
 
     void Begin() { ++depth_; }
 
+    void CopyAtCommit(std::string from, std::string to, bool readOnly) {
+        if (depth_ > 0) copies_.push_back({std::move(from), std::move(to), readOnly});
+    }
+    void DeleteAtCommit(std::string path) {
+        if (depth_ > 0) deletions_.push_back(std::move(path));
+    }
+    void WriteThroughReadOnly(const std::string& path) {
+        if (depth_ > 0) throughReadOnly_.insert(Acquire(path).key);
+    }
+
+    // Two phases: every new file is written and flushed beside its target, and only then are
+    // they all renamed, back to back, so that a crash leaves at most the gap between two renames.
     CommitResult Commit() {
         CommitResult r;
         if (depth_ == 0 || --depth_ > 0) return r;
@@ -181,21 +203,53 @@ public:
             DropTouched();
             return r;
         }
+        struct Staged {
+            Entry* entry;
+            std::string bytes;
+            struct stat written;
+        };
+        std::vector<Staged> staged;
+        platform::ReplaceSet set;
+        auto failed = [&](const std::string& file, std::string reason) {
+            r = {false, file, std::move(reason)};
+        };
+        for (const Copy& c : copies_) {
+            if (int err = StageCopy(set, c)) {
+                failed(c.to, platform::ErrorText(err));
+                break;
+            }
+        }
         for (Entry* e : touched_) {
+            if (!r.ok) break;
             struct stat st {};
             const bool existsNow = ::stat(e->path.c_str(), &st) == 0;
             if (existsNow != e->existedAtTouch ||
                 (existsNow && !SignatureOf(st).SameContent(e->sigAtTouch))) {
-                r = {false, e->path, "The file was changed by another program"};
+                failed(e->path, "The file was changed by another program");
                 break;
             }
-            if (int err = Flush(*e)) {
-                r = {false, e->path, platform::ErrorText(err)};
+            Staged s{e, e->doc->Serialize(), {}};
+            // The batch may have set every key to the value it had: then the file stays as it is.
+            if (existsNow && DiskHolds(e->path, s.bytes)) continue;
+            if (int err = set.Stage(e->path, BytesFill(s.bytes), std::nullopt, &s.written)) {
+                failed(e->path, platform::ErrorText(err));
                 break;
             }
-            e->dirty = false;
+            staged.push_back(std::move(s));
+        }
+        if (r.ok) {
+            for (const std::string& path : deletions_) set.StageRemoval(path);
+            std::string target;
+            if (int err = set.Commit(&target)) failed(target, platform::ErrorText(err));
+        }
+        if (r.ok) {
+            for (Staged& s : staged) AfterWrite(*s.entry, std::move(s.bytes), s.written);
+            for (Entry* e : touched_) e->dirty = false;
         }
         touched_.clear();
+        copies_.clear();
+        deletions_.clear();
+        throughReadOnly_.clear();
         if (!r.ok) Clear();
         return r;
     }
@@ -215,6 +269,9 @@ public:
         fast_.clear();
         cache_.clear();
         touched_.clear();
+        copies_.clear();
+        deletions_.clear();
+        throughReadOnly_.clear();
         caseAlias_.clear();
         watch_.Reset();
     }
@@ -313,20 +370,64 @@ private:
         if (!e.unusable) e.doc = std::make_unique<IniDoc>(std::move(bytes));
     }
 
+    static platform::FillFile BytesFill(const std::string& bytes) {
+        return [&bytes](int fd) { return platform::WriteAll(fd, bytes.data(), bytes.size()); };
+    }
+
+    // Whether the file holds exactly `bytes`.
+    static bool DiskHolds(const std::string& path, const std::string& bytes) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st {};
+        bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                    static_cast<std::size_t>(st.st_size) == bytes.size();
+        std::string disk(same ? bytes.size() : 0, '\0');
+        std::size_t got = 0;
+        while (same && got < disk.size()) {
+            ssize_t n = ::read(fd, disk.data() + got, disk.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                same = false;
+                break;
+            }
+            got += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        return same && disk == bytes;
+    }
+
+    static int StageCopy(platform::ReplaceSet& set, const Copy& c) {
+        int in = ::open(c.from.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0) return errno;
+        struct stat st {};
+        int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+        if (!err) {
+            const mode_t bits = st.st_mode & 07777;
+            err = set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
+                            c.readOnly ? bits & ~mode_t(0222) : bits);
+        }
+        ::close(in);
+        return err;
+    }
+
     // Writes the entry's copy to its file; 0 or the errno of the failure.
     static int Flush(Entry& e) {
         std::string bytes = e.doc->Serialize();
         struct stat written {};
-        int err = platform::ReplaceFile(
-            e.path, [&bytes](int fd) { return platform::WriteAll(fd, bytes.data(), bytes.size()); },
-            std::nullopt, &written);
+        int err = platform::ReplaceFile(e.path, BytesFill(bytes), std::nullopt, &written);
         if (err) return err;
+        AfterWrite(e, std::move(bytes), written);
+        return 0;
+    }
+
+    // The entry after its file was replaced by `bytes`, written in the state `written`.
+    static void AfterWrite(Entry& e, std::string bytes, const struct stat& written) {
         // The rename changes the change time; what must match is the file just written.
         struct stat st {};
         if (::stat(e.path.c_str(), &st) != 0 || !SignatureOf(st).SameContent(SignatureOf(written))) {
             e.doc.reset();  // someone else was quicker: read afresh next time
             e.exists = false;
-            return 0;
+            return;
         }
         e.exists = true;
         e.sig = SignatureOf(st);
@@ -334,12 +435,14 @@ private:
         // Edited lines are held beside the bytes first read; once they weigh much, start over
         // from the bytes just written.
         if (e.doc->EditedBytes() > kMaxEditedBytes) e.doc = std::make_unique<IniDoc>(std::move(bytes));
-        return 0;
     }
 
     void DropTouched() {
         for (Entry* e : touched_) Drop(*e);
         touched_.clear();
+        copies_.clear();
+        deletions_.clear();
+        throughReadOnly_.clear();
         aborted_ = false;
     }
 
@@ -352,6 +455,9 @@ private:
     bool aborted_ = false;
     std::unordered_map<std::string, Entry*> fast_;        // caller's path -> entry
     std::vector<Entry*> touched_;                         // in the order of their first change
+    std::vector<Copy> copies_;                            // the commit's further steps
+    std::vector<std::string> deletions_;
+    std::unordered_set<std::string> throughReadOnly_;     // entry keys
     platform::ChangeWatch watch_;
 };
 
@@ -405,7 +511,7 @@ bool Update(const std::string& path, bool deletion, Edit edit) {
     Entry& e = en.Acquire(path);
     if (!e.dirty) {
         if (deletion && !e.exists) return true;
-        if (!Engine::Writable(e)) return false;
+        if (!en.Writable(e)) return false;
     }
     if (!edit(*e.doc)) return true;
     return en.Changed(e);
@@ -438,6 +544,21 @@ void BeginBatch() {
 CommitResult CommitBatch() {
     std::lock_guard lock(engine().mu);
     return engine().Commit();
+}
+
+void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly) {
+    std::lock_guard lock(engine().mu);
+    engine().CopyAtCommit(from, to, readOnly);
+}
+
+void DeleteAtCommit(const std::string& path) {
+    std::lock_guard lock(engine().mu);
+    engine().DeleteAtCommit(path);
+}
+
+void WriteThroughReadOnly(const std::string& path) {
+    std::lock_guard lock(engine().mu);
+    engine().WriteThroughReadOnly(path);
 }
 
 void AbortBatch() {

@@ -10,10 +10,11 @@
 //   the kernel's change notification for the file and its name where the file can be watched,
 //   else the file's state (device, inode, size, modification and change times).
 // - A section, key or value holding CR, LF or NUL is never written: the write fails.
-// - Inside a batch (BeginBatch ... CommitBatch) writes go to the parsed copies only; the commit
-//   replaces each touched file once, atomically (temporary file in the same directory, flushed,
-//   renamed over the original, with the original's permission bits). Reads inside the batch see
-//   the batch's writes.
+// - Inside a batch (BeginBatch ... CommitBatch) writes go to the parsed copies only. The commit
+//   first writes every file whose bytes the batch changed to a flushed temporary file in its
+//   directory (with the original's owner, group and permission bits), and only when all of them
+//   are ready renames them over the originals, one right after the other. Reads inside the batch
+//   see the batch's writes.
 //
 // Paths are native paths; the last component matches an existing file without regard to case.
 
@@ -51,14 +52,26 @@ bool DeleteSection(std::string_view section, const std::string& path);
 // CommitBatch/AbortBatch ends it.
 void BeginBatch();
 
+// Further steps of the running batch's commit, put in place together with its files: a copy of
+// `from` as it stands on disk at the commit, written to `to` with the source's permission bits
+// (without any write bit when `readOnly`), and a file to delete. The commit carries out the
+// copies first, then the changed files in the order of their first change, then the deletions,
+// back to back.
+void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
+void DeleteAtCommit(const std::string& path);
+// Lets the running batch write `path` although it is read-only; the new file keeps the
+// attribute, and the file on disk never loses it.
+void WriteThroughReadOnly(const std::string& path);
+
 struct CommitResult {
     bool ok = true;
     std::string file;    // the file that could not be written, when !ok
     std::string reason;  // a plain description, when !ok
 };
-// Writes every file changed in the batch. On a failure, files already replaced stay replaced
-// only if they were committed before the failing one; the store commits one file per batch
-// where it needs all-or-nothing. The parsed copies are dropped on failure.
+// Writes every file changed in the batch; a file whose bytes are the same as on disk is not
+// written. A failure while the files are prepared leaves every file as it was; a failure of a
+// rename (rare: everything was checked and written by then) leaves the steps before it done.
+// The parsed copies are dropped on failure.
 CommitResult CommitBatch();
 // Drops every change of the batch; no file is touched.
 void AbortBatch();

@@ -87,7 +87,12 @@ std::optional<int16_t> ParseWhole(std::string_view s) {
 }
 
 std::string IntegerText(int16_t value) {
-    return value >= 0 ? " " + std::to_string(value) : std::to_string(value);
+    const std::string digits = std::to_string(value);
+    std::string text;
+    text.reserve(digits.size() + 1);
+    if (value >= 0) text.append(" ");
+    text.append(digits);
+    return text;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -178,6 +179,8 @@ bool OpenInstallerDir(const std::string& dir) {
         // product of the installer opened before. The version check tests it afterwards.
         product = Util::GetIniString("Main", "Product", "", settings);
     }
+    // Temporary files of saves that were killed halfway must not ship with the installer.
+    kivo::platform::RemoveStaleTemps(dir);
     SetPaths(dir);
     S().OemSettings.Product = product;
     return true;

@@ -1,12 +1,15 @@
 // Saving the model into the installer directory: TAVIN.ini key by key (after a backup to
 // Tavin.old), and Setup.iss written or deleted.
 //
-// A save is all or nothing. Every write goes into the profile engine's parsed copy of its file
-// and reaches the disk once, at the end, by an atomic replace of the whole file. TAVIN.ini is
-// replaced first; Setup.iss is written or deleted after it, and when that fails TAVIN.ini is put
-// back from the backup the save has just made. Whatever can be checked is checked before the
-// first file is replaced. A failed save shows one message naming the file and the reason, leaves
-// the model modified and returns false.
+// A save is all or nothing. Every write goes into the profile engine's parsed copy of its file;
+// whatever can be checked is checked before anything reaches the disk. The commit then writes
+// the backup and every changed file to flushed temporary files, and only when all are ready puts
+// them in place back to back: Tavin.old first (so that TAVIN.ini is never replaced before the
+// backup of its previous content stands), then TAVIN.ini, then Setup.iss (written or deleted).
+// A crash can then only fall between two renames, and the worst it leaves is the new TAVIN.ini
+// beside the previous Setup.iss, with that previous TAVIN.ini whole in Tavin.old. A failed save
+// shows one message naming the file and the reason, leaves the model modified, touches no file
+// and returns false.
 
 #include <string>
 #include <unordered_map>
@@ -14,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -36,28 +40,64 @@ using keys::ListKeys;
 
 // ---- The save in progress -----------------------------------------------------------------------
 
-enum class IssAction { None, Write, Delete };
-
 struct SaveRun {
     bool failed = false;
+    bool reported = false;  // the failure has shown its own message
     std::string failFile;
     std::string failReason;
-    IssAction iss = IssAction::None;
 };
 
 SaveRun* g_run = nullptr;  // set for the time of one SaveTavinIni
 
-// Remembers the first write that failed; the save stops at the commit.
-void WriteFailed(const std::string& file, const std::string& key, const std::string& value) {
+// A name or text as a message shows it: control characters are written out, so that a line
+// break in a name cannot pass for the end of the message's line.
+std::string Visible(const std::string& text) {
+    static const char* const kNames[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                         "BS",  "TAB", "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                         "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                         "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    std::string out;
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20)
+            out += std::string("<") + kNames[u] + ">";
+        else if (u == 0x7F)
+            out += "<DEL>";
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool HoldsLineBreak(const std::string& s) {
+    return s.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+// Remembers the first write that failed, with what was wrong; the save stops at the commit.
+void WriteFailed(const std::string& file, const std::string& section, const std::string& key,
+                 const std::string& value) {
     if (!g_run || g_run->failed) return;
     g_run->failed = true;
     g_run->failFile = fileops::ResolveCase(file);
-    if (value.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
-        g_run->failReason = "the value of " + key + " holds a line break";
+    std::string& why = g_run->failReason;
+    if (HoldsLineBreak(section))
+        why = "the section name \"" + Visible(section) + "\" holds a line break";
+    else if (HoldsLineBreak(key))
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) +
+              "] holds a line break";
+    else if (HoldsLineBreak(value))
+        why = "the value of " + Visible(key) + " in [" + Visible(section) + "] holds a line break";
+    else if (const std::string cannot = fileops::CannotReplace(file); !cannot.empty())
+        why = cannot;
     else if (fileops::IsReadOnly(file))
-        g_run->failReason = "the file is read-only";
+        why = "the file is read-only";
+    else if (key.find('=') != std::string::npos)
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] holds \"=\"";
+    else if (!key.empty() && (key[0] == '[' || key[0] == ';'))
+        why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] begins with \"" +
+              key[0] + "\"";
     else
-        g_run->failReason = "the key " + key + " cannot be written";
+        why = "the key " + Visible(key) + " cannot be written";
 }
 
 const std::string& Tavin() {
@@ -65,17 +105,19 @@ const std::string& Tavin() {
 }
 
 void PutText(const std::string& section, const std::string& key, const std::string& value) {
-    if (!Util::WriteIniString(section, key, value, Tavin())) WriteFailed(Tavin(), key, value);
+    if (!Util::WriteIniString(section, key, value, Tavin()))
+        WriteFailed(Tavin(), section, key, value);
 }
 void PutFlag(const std::string& section, const std::string& key, bool value) {
-    if (!Util::WriteIniYesNo(section, key, value, Tavin())) WriteFailed(Tavin(), key, "");
+    if (!Util::WriteIniYesNo(section, key, value, Tavin())) WriteFailed(Tavin(), section, key, "");
 }
 // The number form with a blank before a number that is not negative.
 void PutNumber(const std::string& section, const std::string& key, int16_t value) {
-    if (!Util::WriteIniInteger(section, key, value, Tavin())) WriteFailed(Tavin(), key, "");
+    if (!Util::WriteIniInteger(section, key, value, Tavin()))
+        WriteFailed(Tavin(), section, key, "");
 }
 void Remove(const std::string& section, const std::string& key) {
-    if (Util::DeleteIniKey(section, key, Tavin()) == 0) WriteFailed(Tavin(), key, "");
+    if (Util::DeleteIniKey(section, key, Tavin()) == 0) WriteFailed(Tavin(), section, key, "");
 }
 
 // ---- Copy lists ---------------------------------------------------------------------------------
@@ -306,32 +348,9 @@ void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& g
 // ---- Failure ------------------------------------------------------------------------------------
 
 void ShowSaveFailure(const std::string& file, const std::string& reason) {
-    kivo::Ui().MessageBox("The installer was not saved.\n" + file + ": " + reason + ".",
+    kivo::Ui().MessageBox("The installer was not saved.\n" + Visible(file) + ": " + reason + ".",
                           kivo::MsgButtons::OK, Util::kMessageTitle);
 }
-
-// Lifts the read-only attribute of TAVIN.ini for the time of the save and sets it again at the
-// end, whatever the end.
-class ReadOnlyLift {
-public:
-    explicit ReadOnlyLift(const std::string& file) : file_(file) {}
-    ~ReadOnlyLift() {
-        if (lifted_) fileops::SetReadOnly(file_, true);
-    }
-    ReadOnlyLift(const ReadOnlyLift&) = delete;
-    ReadOnlyLift& operator=(const ReadOnlyLift&) = delete;
-
-    bool Lift() {
-        if (!fileops::IsReadOnly(file_)) return true;
-        if (!fileops::SetReadOnly(file_, false)) return false;
-        lifted_ = true;
-        return true;
-    }
-
-private:
-    std::string file_;
-    bool lifted_ = false;
-};
 
 // What the writes change in the copy lists: each group's DestDir and its four counts as read.
 // A save that fails puts them back.
@@ -388,42 +407,48 @@ bool SaveTavinIni() {
     // The writes change the model's copy lists (a default DestDir, the counts as read); a save
     // that fails leaves the model as it was.
     const GroupsSnapshot before(s.BlindCopies);
+    // What killed saves of earlier runs left behind goes first, so that it never ships.
+    kivo::platform::RemoveStaleTemps(s.InstallerDir);
     const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
-    ReadOnlyLift readOnly(tavin);
+    const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
 
     auto fail = [&](const std::string& file, const std::string& reason) {
         if (profile::InBatch()) profile::AbortBatch();
         before.Restore(s.BlindCopies);
         s.Modified = true;
-        ShowSaveFailure(file, reason);
+        if (!run.reported) ShowSaveFailure(file, reason);
         return false;
     };
 
+    // Every file the save will replace or delete is checked before anything is written.
+    if (fileops::DirectoryExists(tavin)) return fail(tavin, "it is a directory");
     if (!fileops::FileExists(tavin)) return fail(tavin, "the file no longer exists");
+    if (std::string why = fileops::CannotReplace(tavin); !why.empty()) return fail(tavin, why);
+    const bool writeIss = s.OemSettings.Iss.WriteResponseFile;
+    const bool deleteIss = !writeIss && HasResponseFile();
+    if (writeIss || deleteIss) {
+        if (std::string why = fileops::CannotReplace(iss); !why.empty())
+            return fail(iss, deleteIss ? "the file cannot be deleted: " + why : why);
+        if (fileops::FileExists(iss) && fileops::IsReadOnly(iss))
+            return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
+                                       : "the file is read-only");
+    }
+    // A read-only Tavin.old of an earlier save is replaced: it may be, where the file's owner
+    // could clear the attribute.
+    if (fileops::Exists(old)) {
+        if (std::string why = fileops::CannotReplace(old); !why.empty())
+            return fail(old, "the backup cannot be written: " + why);
+    }
 
-    // What Setup.iss needs is checked before anything reaches the disk.
-    const IssAction issAction = s.OemSettings.Iss.WriteResponseFile ? IssAction::Write
-                                : HasResponseFile()                 ? IssAction::Delete
-                                                                    : IssAction::None;
-    if (issAction == IssAction::Write && fileops::FileExists(iss) && fileops::IsReadOnly(iss))
-        return fail(iss, "the file is read-only");
-    if (issAction == IssAction::Delete && fileops::IsReadOnly(iss))
-        return fail(iss, "the file is read-only and cannot be deleted");
-
-    // The backup of the file as it stands. A read-only Tavin.old of an earlier save is replaced.
-    const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
-    if (!fileops::CopyFile(tavin, old) &&
-        !(fileops::FileExists(old) && fileops::IsReadOnly(old) && fileops::DeleteFile(old, true) &&
-          fileops::CopyFile(tavin, old)))
-        return fail(old, "the backup cannot be written (" + fileops::LastError() + ")");
-
-    if (!readOnly.Lift())
-        return fail(tavin,
-                    "the read-only attribute cannot be cleared (" + fileops::LastError() + ")");
+    // A read-only TAVIN.ini is written all the same and stays read-only. This process may: it
+    // owns the file or may write it (checked above). The attribute is never lifted on disk, so
+    // neither a failure nor a kill can leave the file without it.
+    const bool wasReadOnly = fileops::IsReadOnly(tavin);
 
     // Every write goes into the engine's parsed copies first.
     profile::BeginBatch();
+    if (wasReadOnly) profile::WriteThroughReadOnly(tavin);
     OemInstall& o = s.OemSettings;
     for (const keys::OemKey& k : keys::OemKeys()) {
         if (k.inSetupType) continue;
@@ -434,33 +459,18 @@ bool SaveTavinIni() {
     }
     PutText(keys::kSetupType, "Type", o.Type);
     WriteComponents();
-    SaveResponseFile();
     WriteBlindCopySections();
     WriteRemoveShortcuts();
     WriteLaunches();
+    // Setup.iss after every key of TAVIN.ini: the commit puts the files in place in the order of
+    // their first change.
+    SaveResponseFile();
     if (run.failed) return fail(run.failFile, run.failReason);
 
-    profile::CommitResult committed = profile::CommitBatch();
+    // The backup of TAVIN.ini as it stands, with the attributes it had.
+    profile::CopyAtCommit(tavin, old, wasReadOnly);
+    const profile::CommitResult committed = profile::CommitBatch();
     if (!committed.ok) return fail(committed.file, committed.reason);
-
-    // Setup.iss after TAVIN.ini: should it fail, TAVIN.ini goes back to the backup just made.
-    auto undo = [&](const std::string& file, const std::string& reason) {
-        if (!fileops::CopyFile(old, tavin))
-            return fail(file, reason + ", and TAVIN.ini could not be put back from Tavin.old");
-        profile::ClearCache();
-        return fail(file, reason);
-    };
-    if (run.iss == IssAction::Write) {
-        profile::BeginBatch();
-        Write_ISSFile();
-        if (run.failed) return undo(run.failFile, run.failReason);
-        committed = profile::CommitBatch();
-        if (!committed.ok) return undo(committed.file, committed.reason);
-    } else if (run.iss == IssAction::Delete) {
-        DeleteResponseFile();
-        if (fileops::FileExists(iss))
-            return undo(iss, "the file cannot be deleted (" + fileops::LastError() + ")");
-    }
     return true;
 }
 
@@ -478,19 +488,9 @@ void WriteComponents() {
 }
 
 void SaveResponseFile() {
-    IssAction action = IssAction::None;
     if (S().OemSettings.Iss.WriteResponseFile)
-        action = IssAction::Write;
-    else if (HasResponseFile())
-        action = IssAction::Delete;
-    // Inside a save, Setup.iss changes only once TAVIN.ini is safely on disk.
-    if (g_run) {
-        g_run->iss = action;
-        return;
-    }
-    if (action == IssAction::Write)
         Write_ISSFile();
-    else if (action == IssAction::Delete)
+    else if (HasResponseFile())
         DeleteResponseFile();
 }
 
@@ -498,7 +498,8 @@ void Write_ISSFile() {
     const State& s = S();
     const std::string& file = s.SetupIssPath;
     auto put = [&](const char* section, const char* key, const std::string& value) {
-        if (!Util::WriteIniString(section, key, value, file)) WriteFailed(file, key, value);
+        if (!Util::WriteIniString(section, key, value, file))
+            WriteFailed(file, section, key, value);
     };
     put("InstallShield Silent", "Version", "v5.00.000");
     put("InstallShield Silent", "File", "Response File");
@@ -509,16 +510,27 @@ void Write_ISSFile() {
     const IssSettings& iss = s.OemSettings.Iss;
     if (iss.SelectedLanguage >= 0 && iss.SelectedLanguage <= iss.Languages.Count()) {
         put("Application", "Lang", iss.Languages(iss.SelectedLanguage).Code);
-    } else {
+    } else if (!g_run || !g_run->failed) {
+        // Inside a save, a response file without the language asked for is no save, and this
+        // message is the failure's one message.
         kivo::Ui().MessageBox("Error in Write_ISSFile Selected item out of bounds.",
                               kivo::MsgButtons::OK, Util::kMessageTitle);
+        if (g_run) {
+            WriteFailed(file, "Application", "Lang", "");
+            g_run->reported = true;
+        }
     }
     put("DlgOrder", "Count", "0");
 }
 
 void DeleteResponseFile() {
     const std::string& file = S().SetupIssPath;
-    if (fileops::FileExists(file)) fileops::DeleteFile(file, false);
+    if (!fileops::FileExists(file)) return;
+    // Inside a save the file goes with the commit, right after TAVIN.ini is put in place.
+    if (profile::InBatch())
+        profile::DeleteAtCommit(fileops::ResolveCase(file));
+    else
+        fileops::DeleteFile(file, false);
 }
 
 void WriteBlindCopySections() {

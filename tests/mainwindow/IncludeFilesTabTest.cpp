@@ -529,6 +529,71 @@ TEST_F(IncludeFilesTabTest, RightClickRefreshesThenPopsUpThePanelMenu) {
     EXPECT_EQ(Children(a), std::vector<std::string>{"New Folder"});
 }
 
+TEST_F(IncludeFilesTabTest, TreeAndGridGrowWithTheWindowFromTheirPlacesAtTheDefaultSize) {
+    S().BlindCopies.Append(Record("R", {Group("", {File("", "Sub", "r.txt")})}));
+    Show();
+    ShowWindow();
+    ASSERT_EQ(frm.size(), QSize(frmMain::DefaultWidth, frmMain::DefaultHeight));
+    auto x = [this](int twips) { return qRound(twips * tab->logicalDpiX() / 1440.0); };
+    auto y = [this](int twips) { return qRound(twips * tab->logicalDpiY() / 1440.0); };
+    QLabel* components = tab->lblComponents;
+    QLabel* fileName = tab->lblFileName;
+    QLabel* subDir = tab->lblSourceSubDir;
+    auto resize = [this](QSize size) {
+        frm.resize(size);
+        QCoreApplication::processEvents();
+    };
+    auto expectDefaultPlaces = [&] {
+        EXPECT_EQ(tree->geometry(), QRect(x(120), y(1200), x(3495), y(5175)));
+        EXPECT_EQ(grid->geometry(), QRect(x(3720), y(1200), x(5895), y(5175)));
+        EXPECT_EQ(components->pos(), QPoint(x(240), y(960)));
+        EXPECT_EQ(fileName->pos(), QPoint(x(3960), y(960)));
+        EXPECT_EQ(subDir->pos(), QPoint(x(5880), y(960)));
+        EXPECT_EQ(grid->columnWidth(0), x(2000));
+        EXPECT_EQ(grid->columnWidth(1), x(4790));
+    };
+    expectDefaultPlaces();
+    const QRect tree0 = tree->geometry();
+    const QRect grid0 = grid->geometry();
+
+    resize(QSize(1200, 800));
+    EXPECT_EQ(tree->geometry().topLeft(), tree0.topLeft());
+    EXPECT_GT(tree->width(), tree0.width());
+    EXPECT_GT(grid->width(), grid0.width());
+    EXPECT_EQ(tree->height(), tree0.height() + 300);
+    EXPECT_EQ(grid->height(), tree->height());
+    EXPECT_EQ(grid->y(), grid0.y());
+    // The width gained goes to the tree and the grid alone: gap and margins stay.
+    EXPECT_EQ(grid->x() - tree->geometry().right(), grid0.x() - tree0.right());
+    EXPECT_EQ(tree->width() + grid->width(), tree0.width() + grid0.width() + 440);
+    EXPECT_EQ(components->pos(), QPoint(x(240), y(960)));
+    EXPECT_EQ(fileName->x() - grid->x(), x(3960) - x(3720));
+    EXPECT_EQ(subDir->x() - grid->x(), x(5880) - x(3720));
+    // The second column takes the width gained; both columns fit, so no scroll bar.
+    EXPECT_EQ(grid->columnWidth(0), x(2000));
+    EXPECT_EQ(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    // A refill keeps the columns so.
+    tab->FillFileGrid();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+
+    resize(QSize(frmMain::DefaultWidth, frmMain::DefaultHeight));
+    expectDefaultPlaces();
+    EXPECT_TRUE(grid->horizontalScrollBar()->isVisible());  // the columns are wider than the grid
+
+    // The smallest window cuts neither a note nor the grid.
+    resize(frm.minimumSizeHint());
+    ASSERT_LT(frm.width(), frmMain::DefaultWidth);
+    for (QLabel* note : {tab->lblNoteInclude, tab->lblNoteCustomize}) {
+        EXPECT_EQ(note->width(), note->sizeHint().width());
+        EXPECT_LT(note->geometry().right(), tab->width()) << note->text().toStdString();
+    }
+    EXPECT_LT(grid->geometry().right(), tab->width());
+    EXPECT_LT(grid->geometry().bottom(), tab->height());
+    EXPECT_EQ(grid->geometry(), grid0);
+}
+
 }  // namespace
 
 namespace {

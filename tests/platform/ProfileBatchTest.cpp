@@ -152,6 +152,55 @@ TEST_F(ProfileBatch, TheAttributeMayChangeDuringTheBatch) {
     EXPECT_EQ(ModeOf(a), 0444u);
 }
 
+// Every file of a commit is ready before the first is put in place: one that cannot be written
+// leaves all of them, the copy and the deletion undone, and no temporary file behind.
+TEST_F(ProfileBatch, ACommitPutsNothingInPlaceUntilEveryFileIsReady) {
+    const std::string sub = dir / "sub";
+    std::filesystem::create_directory(sub);
+    const std::string late = sub + "/late.ini";
+    const std::string backup = dir / "a.bak";
+    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+    WriteFileBytes(b, Crlf("[S]\nk=1\n"));
+    WriteFileBytes(backup, "older");
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    EXPECT_TRUE(Set(late, "S", "k", "1"));
+    profile::CopyAtCommit(a, backup);
+    profile::DeleteAtCommit(b);
+    std::filesystem::remove(sub);
+    const auto failed = profile::CommitBatch();
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.file, late);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
+    EXPECT_EQ(ReadFileBytes(backup), "older");
+    EXPECT_TRUE(std::filesystem::exists(b));
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini", "a.bak", "b.ini"}));
+
+    // Done: the copy holds the file as it was before the commit; a file that the batch changed
+    // and changed back is not rewritten.
+    struct stat before {};
+    stat(b.c_str(), &before);
+    chmod(a.c_str(), 0640);
+    profile::BeginBatch();
+    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    EXPECT_TRUE(Set(b, "S", "k", "2"));
+    EXPECT_TRUE(Set(b, "S", "k", "1"));
+    profile::CopyAtCommit(a, backup, true);
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));
+    EXPECT_EQ(ReadFileBytes(backup), Crlf("[S]\nk=1\n"));
+    EXPECT_EQ(ModeOf(backup), 0440u);
+    struct stat after {};
+    stat(b.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
+    profile::BeginBatch();
+    profile::DeleteAtCommit(b);
+    EXPECT_TRUE(profile::CommitBatch().ok);
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini", "a.bak"}));
+}
+
 // Random edits, once inside a batch and once written one by one, give the same bytes; and the
 // copy's own view of the result matches a fresh reading of those bytes.
 TEST_F(ProfileBatch, BatchAndSingleWritesAgreeWithAFreshReading) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "store/modTAVIN.h"
 #include "store/InstallerFixture.h"
@@ -14,6 +15,14 @@ using modTAVIN::S;
 namespace {
 
 const char* kProduct = "Vontu(R) Tessary(R) 5.0.5 Patch";
+
+// The product's section of KIVO.ini holding these lines.
+std::string ProductSection(const std::string& lines) {
+    std::string text;
+    text.reserve(std::string_view(kProduct).size() + lines.size() + 3);
+    text.append("[").append(kProduct).append("]\n").append(lines);
+    return text;
+}
 
 std::vector<std::string> Items(const OneBasedList<std::string>& list) {
     return {list.begin(), list.end()};
@@ -221,15 +230,15 @@ TEST_F(LoadTest, RemoveShortcutsInFileOrderAndLaunchesByCount) {
 }
 
 TEST_F(LoadTest, ProductFlagsComeFromTheProductsSectionOfKivoIni) {
-    PutKivo("[" + std::string(kProduct) +
-            "]\nDisplayTypeOfInstallDlg=NO\nDisplayUserInfoDlg=NO\nDisplaySelectDestDirDlg=NO\n");
+    PutKivo(ProductSection(
+        "DisplayTypeOfInstallDlg=NO\nDisplayUserInfoDlg=NO\nDisplaySelectDestDirDlg=NO\n"));
     PutTavin(kProduct);
     LoadInstaller();
     EXPECT_TRUE(S().OemSettings.ProductHidesTypeDlg);
     EXPECT_TRUE(S().OemSettings.ProductHidesUserInfoDlg);
     EXPECT_TRUE(S().OemSettings.ProductHidesDestDirDlgs);
 
-    PutKivo("[" + std::string(kProduct) + "]\nDisplayTypeOfInstallDlg=NO\nDisplaySelectDestDirDlg=YES\n");
+    PutKivo(ProductSection("DisplayTypeOfInstallDlg=NO\nDisplaySelectDestDirDlg=YES\n"));
     LoadInstaller();
     EXPECT_TRUE(S().OemSettings.ProductHidesTypeDlg);
     EXPECT_FALSE(S().OemSettings.ProductHidesUserInfoDlg);
@@ -294,9 +303,9 @@ TEST_F(LoadTest, AResponseFileSetsWriteResponseFileAndItsAbsenceDoesNotClearIt) 
 // ---- Presets ------------------------------------------------------------------------------------
 
 TEST_F(LoadTest, ProductDefaultsOverwriteTheFactorySettingsAndKeepTheUsersOwn) {
-    PutKivo("[" + std::string(kProduct) +
-            "]\nSetupTitle=Factory\nDisplayEULA=NO\nInstallModeSilent=YES\nType=Compact\n"
-            "UserName=Not taken\n");
+    PutKivo(ProductSection(
+        "SetupTitle=Factory\nDisplayEULA=NO\nInstallModeSilent=YES\nType=Compact\n"
+        "UserName=Not taken\n"));
     PutTavin(kProduct,
              "[OEM Install]\nSetupTitle=Mine\nProgGroupName=Group\nUserName=Ann\n"
              "DefaultDestDir=C:\\X\nIgnoreInstallWarnings=YES\n");

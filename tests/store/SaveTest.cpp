@@ -8,7 +8,11 @@
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
@@ -587,25 +591,28 @@ TEST_F(SaveTest, TheResponseFileKeepsItsOwnSectionsAndTheSelectedLanguage) {
                    "[File Transfer]\nOverwriteReadOnly=YesToAll\n[DlgOrder]\nCount=0\n"));
 }
 
-TEST_F(SaveTest, ASelectedLanguageOutOfBoundsIsReportedAndLeavesLangAlone) {
+// The language asked for cannot be written: the save fails whole, with the message it always
+// gave, and nothing reaches the disk.
+TEST_F(SaveTest, ASelectedLanguageOutOfBoundsFailsTheWholeSave) {
     for (int16_t selected : {int16_t{2}, int16_t{-1}}) {
-        PutTavin("Any Product");
+        PutTavin("Any Product", "[OEM Install]\nSetupTitle=Old\n");
         Put("Setup.iss", "[Application]\nName=Tessary\nLang=0011\n");
+        const std::string tavinBefore = Get("TAVIN.ini"), issBefore = Get("Setup.iss");
         LoadInstaller();
+        S().OemSettings.SetupTitle = "New";
         IssSettings& iss = S().OemSettings.Iss;
         iss.Languages.Clear();
         iss.Languages.Append({"English", "0009"});
         iss.SelectedLanguage = selected;
-        ASSERT_TRUE(SaveTavinIni());
+        EXPECT_FALSE(SaveTavinIni());
+        EXPECT_TRUE(S().Modified);
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, "Error in Write_ISSFile Selected item out of bounds.");
         EXPECT_EQ(ui.messages[0].title, "KIVO");
         EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
-        EXPECT_EQ(Get("Setup.iss"), Crlf("[Application]\nName=Tessary\nLang=0011\nVersion=5.0\n"
-                                         "Company=Vontu\n[InstallShield Silent]\n"
-                                         "Version=v5.00.000\nFile=Response File\n"
-                                         "[File Transfer]\nOverwriteReadOnly=YesToAll\n"
-                                         "[DlgOrder]\nCount=0\n"));
+        EXPECT_EQ(Get("TAVIN.ini"), tavinBefore);
+        EXPECT_EQ(Get("Setup.iss"), issBefore);
+        EXPECT_FALSE(fs::exists(InDir("Tavin.old")));
         ui.ClearLog();
     }
 }
@@ -725,6 +732,301 @@ TEST_F(SaveFailureTest, SetupIssCannotBeWrittenWholeAfterTavinIni) {
     issBefore = Get("Setup.iss");
     FileSizeLimit limit(tavinBefore.size() + 1000);
     ExpectFailureNaming("Setup.iss");
+}
+
+// Wherever a save fails, before the commit or while it prepares the files, the backup of the
+// save before it stays.
+TEST_F(SaveFailureTest, AFailedSaveKeepsThePreviousBackup) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string backup = Get("Tavin.old");
+    auto expectKept = [&](const char* cause) {
+        SCOPED_TRACE(cause);
+        EXPECT_FALSE(SaveTavinIni());
+        EXPECT_TRUE(S().Modified);
+        EXPECT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(Get("Tavin.old"), backup);
+        EXPECT_EQ(Get("TAVIN.ini"), tavinBefore);
+        ui.ClearLog();
+    };
+
+    S().OemSettings.UserName = "two\r\nlines";
+    expectKept("a value that cannot be written");
+    S().OemSettings.UserName.clear();
+
+    S().OemSettings.Iss.SelectedLanguage = 9;
+    expectKept("a language out of bounds");
+    S().OemSettings.Iss.SelectedLanguage = 1;
+
+    fs::remove(InDir("Setup.iss"));
+    fs::create_directory(InDir("Setup.iss"));
+    expectKept("Setup.iss is a directory");
+    fs::remove(InDir("Setup.iss"));
+    Put("Setup.iss", "[Application]\nName=Tessary\nLang=0009\n");
+
+    for (int i = 0; i < 50; ++i)
+        S().Launches.Append({"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
+    {
+        FileSizeLimit limit(tavinBefore.size() + 100);
+        expectKept("TAVIN.ini cannot be written whole");
+    }
+    ASSERT_TRUE(SaveTavinIni());  // and a save that succeeds does replace it
+    EXPECT_EQ(Get("Tavin.old"), tavinBefore);
+}
+
+// ---- Messages -----------------------------------------------------------------------------------
+
+TEST_F(SaveTest, FailureMessagesSayWhatIsWrongWithWhichFileOrName) {
+    PutTavin("Any Product");
+    LoadInstaller();
+    auto failure = [&] {
+        EXPECT_FALSE(SaveTavinIni());
+        EXPECT_EQ(ui.messages.size(), 1u);
+        const std::string text = ui.messages.empty() ? "" : ui.messages[0].text;
+        ui.ClearLog();
+        return text;
+    };
+    const std::string head = "The installer was not saved.\n";
+
+    fs::create_directory(InDir("Setup.iss"));
+    S().OemSettings.Iss.WriteResponseFile = true;
+    S().OemSettings.Iss.SelectedLanguage = 0;
+    EXPECT_EQ(failure(), head + InDir("Setup.iss") + ": it is a directory.");
+    fs::remove(InDir("Setup.iss"));
+
+    S().BlindCopies.Append(Record("Comp1\nBlindCopy", {GroupWithRegEntry("Level")}));
+    EXPECT_EQ(failure(), head + InDir("TAVIN.ini") +
+                             ": the section name \"Comp1<LF>BlindCopy\" holds a line break.");
+    S().BlindCopies.Clear();
+
+    // The message has no line break but its own, whatever the name holds.
+    S().OemSettings.RemoveShortcuts.Append({"Old\r\nTools\x01", true});
+    EXPECT_EQ(failure(), head + InDir("TAVIN.ini") +
+                             ": the key name \"Old<CR><LF>Tools<SOH>\" in [OEM Remove Shortcut] "
+                             "holds a line break.");
+}
+
+// ---- What a save leaves on disk -----------------------------------------------------------------
+
+ino_t InodeOf(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST_F(SaveTest, ASaveThatChangesNothingWritesOnlyTheBackup) {
+    PutKivo("[LANGUAGES]\n0009=English\n");
+    Put("Setup.lid", "[Languages]\ncount=1\nDefault=0009\nkey0=0009\n");
+    PutTavin("Any Product", "[OEM Install]\nSetupTitle=Title\n");
+    Put("Setup.iss", "[Application]\nName=Tessary\nLang=0009\n");
+    LoadInstaller();
+    Save();  // brings both files into the save's form
+    const std::string tavin = Get("TAVIN.ini"), iss = Get("Setup.iss");
+    const ino_t tavinInode = InodeOf(InDir("TAVIN.ini")), issInode = InodeOf(InDir("Setup.iss"));
+    fs::remove(InDir("Tavin.old"));
+
+    LoadInstaller();
+    S().Modified = true;
+    Save();
+    EXPECT_EQ(InodeOf(InDir("TAVIN.ini")), tavinInode);
+    EXPECT_EQ(InodeOf(InDir("Setup.iss")), issInode);
+    EXPECT_EQ(Get("TAVIN.ini"), tavin);
+    EXPECT_EQ(Get("Setup.iss"), iss);
+    EXPECT_EQ(Get("Tavin.old"), tavin);
+
+    // A change to one file replaces that file only.
+    S().OemSettings.SetupTitle = "Other";
+    Save();
+    EXPECT_NE(InodeOf(InDir("TAVIN.ini")), tavinInode);
+    EXPECT_EQ(InodeOf(InDir("Setup.iss")), issInode);
+    EXPECT_EQ(Get("Tavin.old"), tavin);
+}
+
+// The process id of a process that has ended.
+pid_t EndedProcess() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
+    PutTavin("Any Product");
+    const std::string ended = std::to_string(EndedProcess());
+    const std::string running = std::to_string(getppid());
+    const std::string self = std::to_string(getpid());
+    const std::vector<std::string> stale = {".TAVIN.ini.kivo-" + ended + "-0",
+                                            ".Setup.iss.kivo-" + ended + "-17",
+                                            ".Tavin.old.kivo-" + ended + "-3"};
+    const std::vector<std::string> kept = {
+        ".TAVIN.ini.kivo-" + running + "-0",    ".TAVIN.ini.kivo-" + self + "-1",
+        "TAVIN.ini.kivo-" + ended + "-0",       ".TAVIN.ini.kivo-0" + ended + "-0",
+        ".TAVIN.ini.kivo-" + ended + "-",       ".TAVIN.ini.kivo-" + ended + "-1x",
+        ".TAVIN.ini.kivo-" + ended + "-1.bak",  ".kivo-" + ended + "-1",
+        ".TAVIN.ini.kivo-" + ended,             ".TAVIN.ini.kivo--" + ended + "-1",
+        "Tavin.ini.kivo-new"};
+    for (const std::string& name : stale) WriteFileBytes(InDir(name), "left by a killed save");
+    for (const std::string& name : kept) WriteFileBytes(InDir(name), "not ours to remove");
+    // Only regular files are ever ours.
+    fs::create_directory(InDir(".Extras.kivo-" + ended + "-2"));
+    fs::create_symlink("TAVIN.ini", InDir(".Link.kivo-" + ended + "-4"));
+
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    for (const std::string& name : stale) EXPECT_FALSE(fs::exists(InDir(name))) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
+    EXPECT_TRUE(fs::is_directory(InDir(".Extras.kivo-" + ended + "-2")));
+    EXPECT_TRUE(fs::is_symlink(InDir(".Link.kivo-" + ended + "-4")));
+
+    WriteFileBytes(InDir(stale[0]), "left by another killed save");
+    LoadInstaller();
+    Save();
+    EXPECT_FALSE(fs::exists(InDir(stale[0])));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
+}
+
+// ---- A file this user may not write -------------------------------------------------------------
+
+constexpr uid_t kNobody = 65534;
+
+struct OwnedFile {
+    std::string name;
+    uid_t owner;
+    mode_t mode;
+    std::string lfText;
+};
+
+// An installer directory owned by an unprivileged user, with files of the given owners, saved
+// by that user in a child process. Needs root for the ownerships and the change of ids.
+class ForeignFilesTest : public SaveTest {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+        // mkdtemp makes the test's folder 0700; the user must reach the installer inside it.
+        chmod(dir.path().c_str(), 0711);
+        for (fs::path p = fs::path(dir.path()).parent_path(); p != p.root_path(); p = p.parent_path()) {
+            struct stat st {};
+            if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
+                GTEST_SKIP() << p << " cannot be passed by another user";
+        }
+        inst = dir / "inst";
+        fs::create_directory(inst);
+        ASSERT_EQ(chown(inst.c_str(), kNobody, kNobody), 0);
+        PutKivo("[LANGUAGES]\n0009=English\n");
+        modTAVIN::State& s = S();
+        s.InstallerDir = inst;
+        s.TavinIniPath = modTAVIN::PathIn(inst, "Tavin.ini");
+        s.SetupIssPath = modTAVIN::PathIn(inst, "Setup.iss");
+        s.SetupLidPath = modTAVIN::PathIn(inst, "Setup.lid");
+        s.OemSettings.Product = "Any Product";
+    }
+
+    // The installer's files (Setup.lid, which is only read, besides them).
+    void Make(std::vector<OwnedFile> files) {
+        for (const std::string& name : Names()) fs::remove(inst + "/" + name);
+        files.push_back({"Setup.lid", 0, 0644, "[Languages]\ncount=1\nDefault=0009\nkey0=0009\n"});
+        for (const OwnedFile& f : files) {
+            const std::string path = inst + "/" + f.name;
+            WriteFileBytes(path, Crlf(f.lfText));
+            ASSERT_EQ(chown(path.c_str(), f.owner, f.owner), 0);
+            ASSERT_EQ(chmod(path.c_str(), f.mode), 0);
+        }
+    }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(inst)) names.push_back(e.path().filename());
+        return names;
+    }
+
+    // Loads, changes and saves as the user; whether it saved, and the messages shown.
+    std::pair<bool, std::string> SaveAsUser() {
+        int fds[2];
+        if (pipe(fds) != 0) return {false, "no pipe"};
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            kivo::profile::ClearCache();
+            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+            LoadInstaller();
+            S().OemSettings.SetupTitle = "Saved by the user";
+            S().Modified = true;
+            std::string out = SaveTavinIni() ? "saved" : "failed";
+            for (const auto& m : ui.messages) out += "|" + m.text;
+            const bool sent = write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+            _exit(sent ? 0 : 3);
+        }
+        close(fds[1]);
+        std::string out;
+        char buf[512];
+        for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+        close(fds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        kivo::profile::ClearCache();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        const bool saved = out.rfind("saved", 0) == 0;
+        return {saved, out.substr(out.find('|') == std::string::npos ? out.size() : out.find('|') + 1)};
+    }
+
+    // Owner, group, mode and bytes of a file of the installer.
+    std::string Stamp(const std::string& name) const {
+        struct stat st {};
+        if (stat((inst + "/" + name).c_str(), &st) != 0) return "missing";
+        return std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " +
+               std::to_string(st.st_mode & 07777) + " " + ReadFileBytes(inst + "/" + name);
+    }
+
+    std::string inst;
+    const std::string tavinText = "[Main]\nTavinVersion=1.2\nProduct=Any Product\n";
+    const std::string issText = "[Application]\nName=Tessary\nLang=0009\n";
+};
+
+TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
+    const std::string head = "The installer was not saved.\n";
+    struct Case {
+        const char* what;
+        std::vector<OwnedFile> files;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"root's TAVIN.ini",
+         {{"TAVIN.ini", 0, 0644, tavinText}, {"Setup.iss", kNobody, 0644, issText}},
+         head + inst + "/TAVIN.ini: this user may not write it (Permission denied)."},
+        {"root's read-only TAVIN.ini, whose attribute the user cannot clear",
+         {{"TAVIN.ini", 0, 0444, tavinText},
+          {"Setup.iss", kNobody, 0644, issText},
+          {"Tavin.old", kNobody, 0644, "[Main]\nProduct=older\n"}},
+         head + inst + "/TAVIN.ini: this user may not write it (Permission denied)."},
+        {"root's Setup.iss",
+         {{"TAVIN.ini", kNobody, 0644, tavinText}, {"Setup.iss", 0, 0644, issText}},
+         head + inst + "/Setup.iss: this user may not write it (Permission denied)."},
+        {"root's Tavin.old",
+         {{"TAVIN.ini", kNobody, 0644, tavinText},
+          {"Setup.iss", kNobody, 0644, issText},
+          {"Tavin.old", 0, 0644, "[Main]\nProduct=older\n"}},
+         head + inst +
+             "/Tavin.old: the backup cannot be written: this user may not write it (Permission "
+             "denied)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Make(c.files);
+        std::vector<std::string> before;
+        for (const OwnedFile& f : c.files) before.push_back(Stamp(f.name));
+        const auto [saved, messages] = SaveAsUser();
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(messages, c.message);
+        for (std::size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(Stamp(c.files[i].name), before[i]);
+        EXPECT_EQ(Names().size(), c.files.size() + 1);  // no backup, no temporary file
+    }
+
+    // Where the user may write, the files keep their owner, group and mode.
+    Make({{"TAVIN.ini", kNobody, 0640, tavinText}, {"Setup.iss", kNobody, 0600, issText}});
+    const auto [saved, messages] = SaveAsUser();
+    EXPECT_TRUE(saved) << messages;
+    const std::string owner = std::to_string(kNobody) + ":" + std::to_string(kNobody) + " ";
+    EXPECT_EQ(Stamp("TAVIN.ini").substr(0, owner.size() + 4), owner + std::to_string(0640) + " ");
+    EXPECT_NE(Stamp("TAVIN.ini").find("SetupTitle=Saved by the user"), std::string::npos);
+    EXPECT_EQ(Stamp("Setup.iss").substr(0, owner.size() + 4), owner + std::to_string(0600) + " ");
+    EXPECT_EQ(Stamp("Tavin.old"), owner + std::to_string(0640) + " " + Crlf(tavinText));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
-// Opens an installer and saves it again and again, alternating between two states of the model,
-// until it is killed. The crash test kills it at random moments and looks at the files.
+// Opens an installer and saves it again and again until it is killed; each save writes its own
+// number into both files, so that the crash test can tell which save each file comes from.
 //
-//   kivo_save_loop <installer dir> <executable dir> loop   print "ready" after the load, then save
-//                                                          state A, B, A, ... for ever, printing
-//                                                          "saved" after each save
-//   kivo_save_loop <installer dir> <executable dir> a|b    save that state once and end
+//   kivo_save_loop <installer dir> <executable dir> loop <n>   print "ready" after the open and
+//                                                              the load, then save n, n+1, ...
+//                                                              for ever, printing "saved" after
+//                                                              each save
+//   kivo_save_loop <installer dir> <executable dir> save <n>   save n once and end
+//   kivo_save_loop <installer dir> <executable dir> open       open and load only
+//
+// Save n puts "Save n" into [OEM Install] SetupTitle of TAVIN.ini and n into [Application] Lang
+// of Setup.iss.
 
 #include <cstdio>
 #include <string>
@@ -33,12 +38,13 @@ private:
     bool ended_ = false;
 };
 
-// The two states differ in values only, so each gives the same bytes whatever the file held.
-bool SaveState(bool a) {
+bool Save(long n) {
     OemInstall o = modTAVIN::GetOemInstall();
-    o.SetupTitle = a ? "State A" : "State B, with a title long enough to change the file's size";
-    o.UserName = a ? "Ann" : "Bea";
-    o.Iss.SelectedLanguage = a ? 1 : 2;
+    o.SetupTitle = "Save " + std::to_string(n);
+    o.Iss.WriteResponseFile = true;
+    o.Iss.Languages.Clear();
+    o.Iss.Languages.Append({"Save", std::to_string(n)});
+    o.Iss.SelectedLanguage = 1;
     modTAVIN::SetOemInstall(o);
     return modTAVIN::SaveTavinIni();
 }
@@ -46,19 +52,22 @@ bool SaveState(bool a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <installer dir> <executable dir> loop|a|b\n", argv[0]);
+    const std::string mode = argc > 3 ? argv[3] : "";
+    if (!(argc == 4 && mode == "open") && !(argc == 5 && (mode == "loop" || mode == "save"))) {
+        std::fprintf(stderr, "usage: %s <installer dir> <executable dir> loop <n>|save <n>|open\n",
+                     argv[0]);
         return 2;
     }
     ConsoleUi ui(argv[2]);
     kivo::SetUi(&ui);
     if (!modTAVIN::OpenInstallerDir(argv[1]) || !modTAVIN::LoadInstaller()) return 1;
-    const std::string mode = argv[3];
-    if (mode != "loop") return SaveState(mode == "a") ? 0 : 1;
+    if (mode == "open") return 0;
+    long n = std::stol(argv[4]);
+    if (mode == "save") return Save(n) ? 0 : 1;
     std::printf("ready\n");
     std::fflush(stdout);
-    for (bool a = true;; a = !a) {
-        if (!SaveState(a)) return 1;
+    for (;; ++n) {
+        if (!Save(n)) return 1;
         std::printf("saved\n");
         std::fflush(stdout);
     }
