@@ -1,5 +1,6 @@
-// Searching and changing the copy lists: extra files and registry values of a copy-list
-// section, and the pruning of empty groups. These change the model only, never a file.
+// Searching and changing the copy lists: extra files, destination folders and registry values
+// of a copy-list section, and the pruning of empty groups. These change the model only, never a
+// file.
 
 #include <algorithm>
 #include <string_view>
@@ -220,7 +221,8 @@ bool MoveDestFolder(int16_t index, const std::string& oldFolder, const std::stri
     for (const FileEntry& f : files) {
         RemoveFileFromBlindCopy(index, f);
         FileEntry moved = f;
-        if (InFolder(f.DestDir, oldFolder)) moved.DestDir = newFolder + f.DestDir.substr(oldFolder.size());
+        if (InFolder(f.DestDir, oldFolder))
+            moved.DestDir = newFolder + f.DestDir.substr(oldFolder.size());
         AddFileToBlindCopy(index, moved);
     }
     return true;
