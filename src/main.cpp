@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "mainwindow/QtUiServices.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtUiServices.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

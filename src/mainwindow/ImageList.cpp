@@ -46,7 +46,7 @@ void Question(QPainter& p, const QColor& color, int pixelSize) {
 ImageList MakeIncludeFilesImages() {
     const QColor green(0, 140, 0), red(200, 0, 0), blue(0, 70, 180);
     ImageList list;
-    list.Add("Check", Draw([&](QPainter& p) {
+    list.Add(QStringLiteral("Check"), Draw([&](QPainter& p) {
         p.setPen(QPen(green, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         QPainterPath tick;
         tick.moveTo(3, 8.5);
@@ -54,17 +54,17 @@ ImageList MakeIncludeFilesImages() {
         tick.lineTo(13, 4);
         p.drawPath(tick);
     }));
-    list.Add("X", Draw([&](QPainter& p) { Cross(p, red, 3.5, 2.5); }));
-    list.Add("CircleX", Draw([&](QPainter& p) {
+    list.Add(QStringLiteral("X"), Draw([&](QPainter& p) { Cross(p, red, 3.5, 2.5); }));
+    list.Add(QStringLiteral("CircleX"), Draw([&](QPainter& p) {
         Ring(p, red);
         Cross(p, red, 5, 2);
     }));
-    list.Add("QuestMark", Draw([&](QPainter& p) { Question(p, blue, 15); }));
-    list.Add("CircleQ", Draw([&](QPainter& p) {
+    list.Add(QStringLiteral("QuestMark"), Draw([&](QPainter& p) { Question(p, blue, 15); }));
+    list.Add(QStringLiteral("CircleQ"), Draw([&](QPainter& p) {
         Ring(p, blue);
         Question(p, blue, 11);
     }));
-    list.Add("Folder", Draw([](QPainter& p) {
+    list.Add(QStringLiteral("Folder"), Draw([](QPainter& p) {
         const QColor edge(150, 110, 20), fill(240, 200, 80);
         p.setPen(QPen(edge, 1));
         p.setBrush(fill.darker(110));

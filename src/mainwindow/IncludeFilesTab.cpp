@@ -12,24 +12,22 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTreeWidget>
-#include <algorithm>
 #include <filesystem>
-#include <string_view>
-#include <vector>
 
 #include "mainwindow/KeepsSelection.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/Controls.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
 namespace {
 
 void Message(const std::string& text) {
-    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, "KIVO");
+    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, Util::kMessageTitle);
 }
 
 std::string Text(const QTreeWidgetItem* node) { return FromQ(node->text(0)); }
@@ -62,33 +60,6 @@ int16_t RecordIndex(const std::string& component) {
     return found;
 }
 
-// Letter case as Windows folds it in Windows-1252 text: destination folders are Windows
-// folders, where A\Old and a\old are one folder.
-unsigned char FoldCase(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    if (c == 0x8A || c == 0x8C || c == 0x8E) return static_cast<unsigned char>(c + 0x10);
-    if (c == 0x9F) return 0xFF;
-    return c;
-}
-
-bool StartsNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldCase(static_cast<unsigned char>(text[i])) !=
-            FoldCase(static_cast<unsigned char>(prefix[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// destDir is the folder or lies below it.
-bool InFolder(const std::string& destDir, const std::string& folder) {
-    return StartsNoCase(destDir, folder) &&
-           (destDir.size() == folder.size() || destDir[folder.size()] == '\\');
-}
-
 bool IsSpecialProduct(const std::string& product) {
     return product == "Tessary Sanctile 5.0" || product == "Vontu(R) Tessary(R) 5.0" ||
            product == "Tessary Formwell 5.0";
@@ -99,17 +70,6 @@ bool IsListedRecord(const std::string& name) {
     return name == "Tessary Fumarel Files" || name == "Tessary Program Files" ||
            name == "Tessary Quillet Files" || name == "Tessary Pagefold" ||
            name == "Fumarel Asian Language PDF Generation";
-}
-
-// The files of a record's groups in the folder or below it, as the record is now.
-std::vector<FileEntry> FilesInFolder(int16_t record, const std::string& folder) {
-    std::vector<FileEntry> files;
-    const BlindCopy copy = modTAVIN::GetBlindCopy(record);
-    for (const FileGroup& g : copy.Groups) {
-        if (!InFolder(g.DestDir, folder)) continue;
-        for (const FileEntry& f : g.Files) files.push_back(f);
-    }
-    return files;
 }
 
 QTableWidgetItem* Cell(const std::string& text) {
@@ -200,8 +160,7 @@ void IncludeFilesTab::BuildControls() {
     auto px = [this](int twips) { return TwipsX(this, twips); };
     auto py = [this](int twips) { return TwipsY(this, twips); };
     auto label = [&](const char* name, const char* text, int left, int top) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
-        l->setObjectName(name);
+        QLabel* l = Named(NewCaption(text, this), name);
         l->move(px(left), py(top));
         l->adjustSize();
         return l;
@@ -611,31 +570,11 @@ void IncludeFilesTab::TVWDestFiles_AfterLabelEdit(int16_t& /*cancel*/, std::stri
     }
 
     // The node's own text ends its folder path (it may hold a "\" of an earlier rename).
-    const std::string oldFolder = p.folder;
     const std::string newFolder =
-        oldFolder.substr(0, oldFolder.size() - Text(node).size()) + newString;
-    const int16_t rec = RecordIndex(p.component);
-    // The deepest destination below the folder grows as much as the folder's own path.
-    std::size_t longest = newFolder.size();
-    if (rec != 0) {
-        for (const FileEntry& f : FilesInFolder(rec, oldFolder)) {
-            if (InFolder(f.DestDir, oldFolder))
-                longest = std::max(longest, newFolder.size() + f.DestDir.size() - oldFolder.size());
-        }
-    }
-    if (longest > static_cast<std::size_t>(Util::kValueChars)) {
+        p.folder.substr(0, p.folder.size() - Text(node).size()) + newString;
+    if (!modTAVIN::MoveDestFolder(RecordIndex(p.component), p.folder, newFolder)) {
         newString = Text(node);
         Message(kFolderPathTooLong);
-        return;
-    }
-    if (rec == 0) return;
-    for (const FileEntry& f : FilesInFolder(rec, oldFolder)) {
-        modTAVIN::RemoveFileFromBlindCopy(rec, f);
-        FileEntry moved = f;
-        if (InFolder(f.DestDir, oldFolder)) {
-            moved.DestDir = newFolder + f.DestDir.substr(oldFolder.size());
-        }
-        modTAVIN::AddFileToBlindCopy(rec, moved);
     }
 }
 
@@ -647,11 +586,7 @@ void IncludeFilesTab::mnuDeleteFolder_Click() {
         Message("You cannot delete components.");
         return;
     }
-    if (const int16_t rec = RecordIndex(p.component)) {
-        for (const FileEntry& f : FilesInFolder(rec, p.folder)) {
-            modTAVIN::RemoveFileFromBlindCopy(rec, f);
-        }
-    }
+    modTAVIN::RemoveDestFolder(RecordIndex(p.component), p.folder);
     RemoveNode(node);
     FillFileGrid();
 }

@@ -5,8 +5,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/Controls.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 
 namespace {
@@ -21,8 +22,7 @@ public:
 };
 
 QListWidget* ShortcutList(QWidget* parent, const char* name) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
+    auto* list = Named(new QListWidget(parent), name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(true);
     return list;
@@ -42,14 +42,10 @@ ShortcutsTab::ShortcutsTab(frmMain* main) : QWidget(main), main_(main) {
     setObjectName("ShortcutsTab");
     ListIncShortcut = ShortcutList(this, "ListIncShortcut");
     ListRemShortcut = ShortcutList(this, "ListRemShortcut");
-    CmdRemShortcut = new QPushButton("----->", this);
-    CmdRemShortcut->setObjectName("CmdRemShortcut");
-    CmdAddShortcut = new QPushButton("<-----", this);
-    CmdAddShortcut->setObjectName("CmdAddShortcut");
-    auto* label9 = new QLabel("Desktop Shortcuts to Install", this);
-    label9->setObjectName("Label9");
-    auto* label17 = new QLabel("Desktop Shortcuts to Remove", this);
-    label17->setObjectName("Label17");
+    CmdRemShortcut = Named(NewButton("----->", this), "CmdRemShortcut");
+    CmdAddShortcut = Named(NewButton("<-----", this), "CmdAddShortcut");
+    auto* label9 = Named(NewCaption("Desktop Shortcuts to Install", this), "Label9");
+    auto* label17 = Named(NewCaption("Desktop Shortcuts to Remove", this), "Label17");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label9, 0, 0);

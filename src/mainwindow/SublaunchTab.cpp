@@ -10,18 +10,17 @@
 #include <algorithm>
 
 #include "mainwindow/KeepsSelection.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/Controls.h"
+#include "qtui/QtText.h"
 #include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
 namespace {
-
-const char* const kTitle = "KIVO";
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
@@ -61,32 +60,21 @@ LaunchEntry LaunchForFile(std::string below) {
 }  // namespace
 
 SublaunchTab::SublaunchTab(frmMain* main) : QWidget(main), main_(main) {
-    LblPaths = new QLabel("Paths to launch", this);
-    LblPaths->setObjectName("LblPaths");
+    LblPaths = Named(NewCaption("Paths to launch", this), "LblPaths");
     // Without a selection the flags box would edit the first launch while still showing
     // another one's flags.
-    ListLaunch = new KeepsSelection<QListWidget>(this);
-    ListLaunch->setObjectName("ListLaunch");
+    ListLaunch = Named(new KeepsSelection<QListWidget>(this), "ListLaunch");
     ListLaunch->setSelectionMode(QAbstractItemView::SingleSelection);
     ListLaunch->setSortingEnabled(false);
 
-    LblOrder = new QLabel("Launch order:", this);
-    LblOrder->setObjectName("LblOrder");
-    CmdMoveUp = new QPushButton("Up", this);
-    CmdMoveUp->setObjectName("CmdMoveUp");
-    CmdMoveDown = new QPushButton("Down", this);
-    CmdMoveDown->setObjectName("CmdMoveDown");
+    LblOrder = Named(NewCaption("Launch order:", this), "LblOrder");
+    CmdMoveUp = Named(NewButton("Up", this), "CmdMoveUp");
+    CmdMoveDown = Named(NewButton("Down", this), "CmdMoveDown");
 
-    CmdAddLaunch = new QPushButton("Add", this);
-    CmdAddLaunch->setObjectName("CmdAddLaunch");
-    CmdDelLaunch = new QPushButton("Delete", this);
-    CmdDelLaunch->setObjectName("CmdDelLaunch");
-    LblFlags = new QLabel("Command line flags", this);
-    LblFlags->setObjectName("LblFlags");
-    TextInstallerFlags = new QLineEdit(this);
-    TextInstallerFlags->setObjectName("TextInstallerFlags");
-    RestrictToCp1252(TextInstallerFlags);
-    TextInstallerFlags->setMaxLength(Util::kValueChars);
+    CmdAddLaunch = Named(NewButton("Add", this), "CmdAddLaunch");
+    CmdDelLaunch = Named(NewButton("Delete", this), "CmdDelLaunch");
+    LblFlags = Named(NewCaption("Command line flags", this), "LblFlags");
+    TextInstallerFlags = Named(NewValueBox(this), "TextInstallerFlags");
     LblPaths->setBuddy(ListLaunch);
     LblFlags->setBuddy(TextInstallerFlags);
 
@@ -188,7 +176,7 @@ void SublaunchTab::CmdAddLaunch_Click() {
 
     if (path == underDir + "setup.exe" || path == underDir + "Setup.exe") {
         ui.MessageBox("You cannot sublaunch the installer you are currently customizing.",
-                      kivo::MsgButtons::OK, kTitle);
+                      kivo::MsgButtons::OK, Util::kMessageTitle);
     } else if (kivo::fileops::FileExists(path)) {
         ui.SetHourglass(true);
         if (StartsWithIgnoringCase(path, underDir)) {
@@ -196,15 +184,15 @@ void SublaunchTab::CmdAddLaunch_Click() {
             const std::string below = NativeToCp1252(path.substr(underDir.size()), &ok);
             const LaunchEntry launch = ok ? LaunchForFile(below) : LaunchEntry{};
             if (!ok) {
-                ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, kTitle);
+                ui.MessageBox(kPathNotCp1252, kivo::MsgButtons::OK, Util::kMessageTitle);
             } else if (!FitsOneValue(launch.ChangeDir) || !FitsOneValue(launch.Program)) {
-                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, kTitle);
+                ui.MessageBox(kPathTooLong, kivo::MsgButtons::OK, Util::kMessageTitle);
             } else {
                 modTAVIN::InsertLaunch(static_cast<int16_t>(modTAVIN::LaunchCount() + 1), launch);
             }
         } else {
             ui.MessageBox("You must select a file under the " + NativeToCp1252(dir) + " directory.",
-                          kivo::MsgButtons::OK, kTitle);
+                          kivo::MsgButtons::OK, Util::kMessageTitle);
         }
         ui.SetHourglass(false);
     }

@@ -7,33 +7,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "platform/blanks.h"
+#include "qtui/Controls.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
+#include "wizard/modWizUI.h"
 
 namespace {
 
 const char kPlaceholder[] = "Installer Default";
 
-// Registry entries that tell whether Internet updates are disabled (full product, viewer) and
-// which online-comments server is set. The value data takes no part in the lookups.
-const RegEntry kUpdatesOffFull{"All", "HKEY_LOCAL_MACHINE",
-                               "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer",
-                               "DisableWebServicesUpdate", "Number", "1"};
-const RegEntry kUpdatesOffViewer{"All", "HKEY_LOCAL_MACHINE",
-                                 "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer",
-                                 "DisableWebServicesUpdate", "Number", "1"};
-const RegEntry kCollabServer{"All", "HKEY_LOCAL_MACHINE",
-                             "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings",
-                             "tDAVFDF", "STRING", ""};
-
-// VB's Trim: blanks only, not tabs.
-std::string TrimBlanks(const std::string& s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
+// The text a box stores: without the spaces at its ends (a tab stays).
+std::string Trimmed(const QLineEdit* box) {
+    return std::string(kivo::TrimSpaces(FromQ(box->text())));
 }
 
 void SetText(QLineEdit* box, const std::string& text) {
@@ -41,25 +29,11 @@ void SetText(QLineEdit* box, const std::string& text) {
     if (box->text() != q) box->setText(q);
 }
 
+// A label that shows text of the model, which may hold '<' and must not be read as markup.
 QLabel* ValueLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
+    auto* l = Named(new QLabel(parent), name);
     l->setTextFormat(Qt::PlainText);
     return l;
-}
-
-QLabel* CaptionLabel(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(QString::fromLatin1(caption), parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QLineEdit* TextBox(QWidget* parent, const char* name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    RestrictToCp1252(box);
-    box->setMaxLength(Util::kValueChars);
-    return box;
 }
 
 }  // namespace
@@ -68,8 +42,8 @@ SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
     setObjectName("SummaryTab");
     auto* grid = new QGridLayout(this);
     int row = 0;
-    auto addRow = [&](QLabel* caption, QWidget* value) {
-        grid->addWidget(caption, row, 0);
+    auto addRow = [&](const char* name, const char* caption, QWidget* value) {
+        grid->addWidget(Named(NewCaption(caption, this), name), row, 0);
         grid->addWidget(value, row, 1);
         ++row;
     };
@@ -78,26 +52,24 @@ SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
     lblSetupType = ValueLabel(this, "lblSetupType");
     LabelCollabServer = ValueLabel(this, "LabelCollabServer");
     LabelDisUpdates = ValueLabel(this, "LabelDisUpdates");
-    TextDestDir = TextBox(this, "TextDestDir");
-    TextUserName = TextBox(this, "TextUserName");
-    TextCompName = TextBox(this, "TextCompName");
-    TextSerial = TextBox(this, "TextSerial");
+    TextDestDir = Named(NewValueBox(this), "TextDestDir");
+    TextUserName = Named(NewValueBox(this), "TextUserName");
+    TextCompName = Named(NewValueBox(this), "TextCompName");
+    TextSerial = Named(NewValueBox(this), "TextSerial");
 
-    addRow(CaptionLabel(this, "LblInstallerName", "Installer Name:"), LblInstaller);
-    addRow(CaptionLabel(this, "lblModeLabel", "Installer Mode:"), lblState);
-    addRow(CaptionLabel(this, "lblSetupTypeName", "Setup Type:"), lblSetupType);
-    addRow(CaptionLabel(this, "LabeCollabServerName", "Online Comments - WebDAV Server:"),
-           LabelCollabServer);
-    addRow(CaptionLabel(this, "LabelDisUpdatesName", "Disable Internet Updates:"),
-           LabelDisUpdates);
-    addRow(CaptionLabel(this, "lblDestDirName", "Destination Directory:"), TextDestDir);
-    addRow(CaptionLabel(this, "lblUserInfoName", "User Information:"), TextUserName);
-    addRow(CaptionLabel(this, "lblCompanyNameLabel", "Company Name:"), TextCompName);
-    addRow(CaptionLabel(this, "lblSerialNumberLabel", "Serial Number:"), TextSerial);
-    grid->addWidget(CaptionLabel(this, "Label3", "Please Double Check Serial Number"), row - 1, 2);
+    addRow("LblInstallerName", "Installer Name:", LblInstaller);
+    addRow("lblModeLabel", "Installer Mode:", lblState);
+    addRow("lblSetupTypeName", "Setup Type:", lblSetupType);
+    addRow("LabeCollabServerName", "Online Comments - WebDAV Server:", LabelCollabServer);
+    addRow("LabelDisUpdatesName", "Disable Internet Updates:", LabelDisUpdates);
+    addRow("lblDestDirName", "Destination Directory:", TextDestDir);
+    addRow("lblUserInfoName", "User Information:", TextUserName);
+    addRow("lblCompanyNameLabel", "Company Name:", TextCompName);
+    addRow("lblSerialNumberLabel", "Serial Number:", TextSerial);
+    QLabel* check = Named(NewCaption("Please Double Check Serial Number", this), "Label3");
+    grid->addWidget(check, row - 1, 2);
 
-    CmdWizard = new QPushButton("Customize...", this);
-    CmdWizard->setObjectName("CmdWizard");
+    CmdWizard = Named(NewButton("Customize...", this), "CmdWizard");
     grid->addWidget(CmdWizard, row++, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
@@ -109,9 +81,10 @@ SummaryTab::SummaryTab(frmMain* main) : QWidget(main), main_(main) {
 
 void SummaryTab::ShowRecord(const OemInstall& s) {
     LblInstaller->setText(ToQ(s.Product));
-    lblState->setText(s.InstallModeSilent ? "Silent Mode" : "Interactive Mode");
+    lblState->setText(s.InstallModeSilent ? QStringLiteral("Silent Mode")
+                                          : QStringLiteral("Interactive Mode"));
     const bool known = s.Type == "Typical" || s.Type == "Compact" || s.Type == "Custom";
-    lblSetupType->setText(known ? ToQ(s.Type) : QString("Default"));
+    lblSetupType->setText(known ? ToQ(s.Type) : QStringLiteral("Default"));
     SetText(TextSerial, s.UserSerialNumber);
     SetText(TextUserName, s.UserName);
     SetText(TextCompName, s.UserCompanyName);
@@ -123,28 +96,31 @@ void SummaryTab::ShowRecord(const OemInstall& s) {
 
 void SummaryTab::ShowRegistryLabels() {
     if (modTAVIN::BlindCopyCount() == 0) {
-        LabelDisUpdates->setText("No");
-        LabelCollabServer->setText("None");
+        LabelDisUpdates->setText(QStringLiteral("No"));
+        LabelCollabServer->setText(QStringLiteral("None"));
         return;
     }
-    const bool full = modTAVIN::FindRegEntry(1, kUpdatesOffFull);
-    const bool viewer = modTAVIN::FindRegEntry(1, kUpdatesOffViewer);
-    LabelDisUpdates->setText(full || viewer ? "Yes" : "No");
-    if (!modTAVIN::FindRegEntry(1, kCollabServer)) {
-        LabelCollabServer->setText("None");
+    using namespace modWizUI;
+    const bool full = modTAVIN::FindRegEntry(1, UpdatesOffRow(kFullUpdateKey, kWebServicesUpdate));
+    const bool viewer =
+        modTAVIN::FindRegEntry(1, UpdatesOffRow(kViewerUpdateKey, kWebServicesUpdate));
+    LabelDisUpdates->setText(full || viewer ? QStringLiteral("Yes") : QStringLiteral("No"));
+    const RegEntry collabServer = CollabServerRow({});
+    if (!modTAVIN::FindRegEntry(1, collabServer)) {
+        LabelCollabServer->setText(QStringLiteral("None"));
         return;
     }
     // The last matching entry wins, in whatever group it stands.
     const BlindCopy copy = modTAVIN::GetBlindCopy(1);
     for (const FileGroup& group : copy.Groups)
         for (const RegEntry& entry : group.RegEntries)
-            if (modTAVIN::SameRegValue(entry, kCollabServer))
+            if (modTAVIN::SameRegValue(entry, collabServer))
                 LabelCollabServer->setText(ToQ(entry.ValueData));
 }
 
 void SummaryTab::StoreTrimmed(QLineEdit* box, std::string OemInstall::*field) {
     main_->EditSettings = modTAVIN::GetOemInstall();
-    const std::string text = TrimBlanks(FromQ(box->text()));
+    const std::string text = Trimmed(box);
     SetText(box, text);
     main_->EditSettings.*field = text;
     if (box == TextDestDir && text.empty()) SetText(box, kPlaceholder);
@@ -174,7 +150,7 @@ bool SummaryTab::HasPendingEdit() const {
     else if (focused_ == TextCompName) field = &OemInstall::UserCompanyName;
     else if (focused_ == TextSerial) field = &OemInstall::UserSerialNumber;
     if (!field) return false;
-    return TrimBlanks(FromQ(focused_->text())) != modTAVIN::GetOemInstall().*field;
+    return Trimmed(focused_) != modTAVIN::GetOemInstall().*field;
 }
 
 void SummaryTab::RunLostFocus(QLineEdit* box) {

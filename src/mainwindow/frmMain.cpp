@@ -14,18 +14,18 @@
 #include "mainwindow/SummaryTab.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
+#include "qtui/Controls.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 #include "wizard/frmWizard.h"
 
 namespace {
 constexpr int kIncludeFilesTab = 2;
-const char kTitle[] = "KIVO";
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmMain");
-    setWindowTitle("Kivotool ");
+    setWindowTitle(QStringLiteral("Kivotool "));
     BuildMenus();
 
     ssMainTab = new QTabWidget(this);
@@ -34,10 +34,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     shortcutsTab = new ShortcutsTab(this);
     includeFilesTab = new IncludeFilesTab(this);
     sublaunchTab = new SublaunchTab(this);
-    ssMainTab->addTab(summaryTab, "Summary");
-    ssMainTab->addTab(shortcutsTab, "Shortcuts");
-    ssMainTab->addTab(includeFilesTab, "Include Files");
-    ssMainTab->addTab(sublaunchTab, "Sublaunch");
+    ssMainTab->addTab(summaryTab, QStringLiteral("Summary"));
+    ssMainTab->addTab(shortcutsTab, QStringLiteral("Shortcuts"));
+    ssMainTab->addTab(includeFilesTab, QStringLiteral("Include Files"));
+    ssMainTab->addTab(sublaunchTab, QStringLiteral("Sublaunch"));
     setCentralWidget(ssMainTab);
     resize(DefaultWidth, DefaultHeight);
     connect(ssMainTab, &QTabWidget::currentChanged, this, [this](int index) {
@@ -52,20 +52,16 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 frmMain::~frmMain() = default;
 
 void frmMain::BuildMenus() {
-    auto action = [](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        return a;
+    auto action = [](QMenu* menu, const char* name, const char* caption) {
+        return Named(menu->addAction(QLatin1String(caption)), name);
     };
-    auto submenu = [](QMenu* parent, const char* name, const QString& caption) {
-        QMenu* m = parent->addMenu(caption);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
+    // The menu and the entry that opens it carry one name.
+    auto submenu = [](auto* parent, const char* name, const char* caption) {
+        QMenu* m = Named(parent->addMenu(QLatin1String(caption)), name);
+        Named(m->menuAction(), name);
         return m;
     };
-    mnuFile = menuBar()->addMenu("&File");
-    mnuFile->setObjectName("mnuFile");
-    mnuFile->menuAction()->setObjectName("mnuFile");
+    mnuFile = submenu(menuBar(), "mnuFile", "&File");
     mnuOpen = action(mnuFile, "mnuOpen", "&Open...");
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     // A window shortcut: a focused text box claims Ctrl+C for copying before the shortcut
@@ -84,9 +80,7 @@ void frmMain::BuildMenus() {
     mnuSave = action(mnuFile, "mnuSave", "&Save");
     mnuFile->addSeparator()->setObjectName("mnuSeparator");
     mnuExit = action(mnuFile, "mnuExit", "&Exit");
-    mnuHelp = menuBar()->addMenu("&Help");
-    mnuHelp->setObjectName("mnuHelp");
-    mnuHelp->menuAction()->setObjectName("mnuHelp");
+    mnuHelp = submenu(menuBar(), "mnuHelp", "&Help");
     mnuAbout = action(mnuHelp, "mnuAbout", "&About Kivotool");  // has no action
 
     mnuClose->setEnabled(false);
@@ -150,7 +144,7 @@ bool frmMain::HasUnsavedChanges() {
 }
 
 bool frmMain::PromptToSave(const char* text) {
-    switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, kTitle)) {
+    switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, Util::kMessageTitle)) {
     case kivo::MsgResult::Yes:
         return SaveChanges();
     case kivo::MsgResult::No:

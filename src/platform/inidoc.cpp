@@ -17,13 +17,6 @@ std::string_view ValueOf(std::string_view text) {
 
 }  // namespace
 
-std::string_view TrimBlanks(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
-
 IniDoc::IniDoc() { sections_.emplace_back(); }
 
 IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {

@@ -15,13 +15,10 @@
 #include <vector>
 
 #include "platform/asciicase.h"
+#include "platform/blanks.h"
 #include "platform/keytable.h"
 
 namespace kivo::profile {
-
-// Blanks are space and tab.
-constexpr bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-std::string_view TrimBlanks(std::string_view s);
 
 class IniDoc {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/blanks.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 
@@ -15,9 +16,8 @@ constexpr std::size_t kValueBuffer = kValueChars + 1;
 constexpr std::size_t kSectionListBuffer = kSectionListChars;
 constexpr std::size_t kKeyListBuffer = kKeyListChars;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
 
-// Lower case of Windows-1252 letters, for text searches that ignore case.
 unsigned char FoldCp1252(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
@@ -29,6 +29,8 @@ unsigned char FoldCp1252(unsigned char c) {
         default: return c;
     }
 }
+
+namespace {
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view sep) {
     auto same = [](char a, char b) {
@@ -53,8 +55,7 @@ std::string SplitAt(std::string& text, std::size_t pos, std::size_t sepSize) {
 // Decimal text with blanks around it, a sign and a fraction; the nearest whole number, a half
 // going to the even neighbour. Nothing for any other text or a number outside 16 bits.
 std::optional<int16_t> ParseWhole(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    s = kivo::TrimBlanks(s);
     bool negative = false;
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         negative = s.front() == '-';

@@ -14,6 +14,9 @@ constexpr int kSectionListChars = 1023; // the list of section names, separators
 constexpr int kKeyListChars = 65535;    // the list of key names of one section
 constexpr int kPathChars = 260;         // a path chosen in the folder browser
 
+// The title of every message box the tool shows.
+constexpr char kMessageTitle[] = "KIVO";
+
 std::string GetIniString(const std::string& section, const std::string& key,
                          const std::string& def, const std::string& file);
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
@@ -41,6 +44,10 @@ std::string GetToken(std::string& text);
 std::string GetToken(std::string& text, std::string_view separator);
 
 bool IsValidPath(const std::string& path);
+
+// Lower case of a Windows-1252 letter, as Windows folds it (other bytes as they are): text
+// searches and folder names that ignore case go through it.
+unsigned char FoldCp1252(unsigned char c);
 
 // The folder browser; the empty text when cancelled.
 std::string BrowseForFolder(const std::string& title = "Select directory");

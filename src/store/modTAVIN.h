@@ -60,6 +60,14 @@ bool FindRegEntry(int16_t index, const RegEntry& value, std::string* valueData =
 void SetRegEntry(int16_t index, const RegEntry& value);
 void RemoveRegEntry(int16_t index, const RegEntry& value);
 void RemoveEmptyGroups();
+// Destination folders are Windows folders, where A\Old and a\old are one folder. These two
+// work on the files of every group of copy list `index` whose destination is the folder or lies
+// below it.
+// Renames or moves oldFolder: each such file keeps its place below newFolder. False, with nothing
+// changed, when a destination would then pass Util::kValueChars (one read gives back no more).
+bool MoveDestFolder(int16_t index, const std::string& oldFolder, const std::string& newFolder);
+// Removes those files.
+void RemoveDestFolder(int16_t index, const std::string& folder);
 
 // ---- Opening and checking an installer directory --------------------------------------------
 bool OpenInstallerDir(const std::string& dir);

@@ -1,7 +1,13 @@
-// Searching and changing the copy lists: extra files and registry values of a copy-list
-// section, and the pruning of empty groups. These change the model only, never a file.
+// Searching and changing the copy lists: extra files, destination folders and registry values
+// of a copy-list section, and the pruning of empty groups. These change the model only, never a
+// file.
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "store/TextMatch.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
 
 namespace modTAVIN {
@@ -109,6 +115,36 @@ void PlaceInFirstAcceptingGroup(BlindCopy& record, const Entry& item, Accepts ac
     EntriesOf(record.Groups(target), item).Append(item);
 }
 
+bool StartsNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (Util::FoldCp1252(static_cast<unsigned char>(text[i])) !=
+            Util::FoldCp1252(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// destDir is the folder or lies below it.
+bool InFolder(const std::string& destDir, const std::string& folder) {
+    return StartsNoCase(destDir, folder) &&
+           (destDir.size() == folder.size() || destDir[folder.size()] == '\\');
+}
+
+// The files of the record's groups whose destination is the folder or lies below it, as the
+// record is now.
+std::vector<FileEntry> FilesInFolder(int16_t index, const std::string& folder) {
+    std::vector<FileEntry> files;
+    const BlindCopy* record = Record(index);
+    if (!record) return files;
+    for (const FileGroup& g : record->Groups) {
+        if (!InFolder(g.DestDir, folder)) continue;
+        for (const FileEntry& f : g.Files) files.push_back(f);
+    }
+    return files;
+}
+
 }  // namespace
 
 void AddFileToBlindCopy(int16_t index, const FileEntry& file) {
@@ -171,6 +207,29 @@ void RemoveRegEntry(int16_t index, const RegEntry& value) {
         if (RemoveFirst(group.RegEntries, value, SameRegValue)) S().Modified = true;
     }
     RemoveEmptyGroups();
+}
+
+bool MoveDestFolder(int16_t index, const std::string& oldFolder, const std::string& newFolder) {
+    const std::vector<FileEntry> files = FilesInFolder(index, oldFolder);
+    // The deepest destination below the folder grows as much as the folder's own path.
+    std::size_t longest = newFolder.size();
+    for (const FileEntry& f : files) {
+        if (InFolder(f.DestDir, oldFolder))
+            longest = std::max(longest, newFolder.size() + f.DestDir.size() - oldFolder.size());
+    }
+    if (longest > static_cast<std::size_t>(Util::kValueChars)) return false;
+    for (const FileEntry& f : files) {
+        RemoveFileFromBlindCopy(index, f);
+        FileEntry moved = f;
+        if (InFolder(f.DestDir, oldFolder))
+            moved.DestDir = newFolder + f.DestDir.substr(oldFolder.size());
+        AddFileToBlindCopy(index, moved);
+    }
+    return true;
+}
+
+void RemoveDestFolder(int16_t index, const std::string& folder) {
+    for (const FileEntry& f : FilesInFolder(index, folder)) RemoveFileFromBlindCopy(index, f);
 }
 
 void RemoveEmptyGroups() {

@@ -22,8 +22,6 @@ namespace fileops = kivo::fileops;
 using kivo::MsgButtons;
 using kivo::MsgResult;
 
-const std::string kTitle = "KIVO";
-
 struct SupportedProduct {
     std::string_view name;
     std::string_view updateCode;
@@ -82,7 +80,9 @@ double ReadVersion(const std::string& settingsFile) {
     return value;
 }
 
-void Message(const std::string& text) { kivo::Ui().MessageBox(text, MsgButtons::OK, kTitle); }
+void Message(const std::string& text) {
+    kivo::Ui().MessageBox(text, MsgButtons::OK, Util::kMessageTitle);
+}
 
 void SetPaths(const std::string& dir) {
     S().InstallerDir = dir;
@@ -305,7 +305,7 @@ bool CheckInstallerVersion(const std::string& dir) {
     }
     if (kivo::Ui().MessageBox("This Tavin.ini file needs to be updated to version 1.2 to work "
                               "properly. The old ini will be renamed to tavin.orig. Update now?",
-                              MsgButtons::YesNo, kTitle) != MsgResult::Yes) {
+                              MsgButtons::YesNo, Util::kMessageTitle) != MsgResult::Yes) {
         return false;
     }
     const std::string templ = PathIn(kivo::Ui().ExecutableDir(),

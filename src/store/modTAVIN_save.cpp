@@ -349,7 +349,7 @@ void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& g
 
 void ShowSaveFailure(const std::string& file, const std::string& reason) {
     kivo::Ui().MessageBox("The installer was not saved.\n" + Visible(file) + ": " + reason + ".",
-                          kivo::MsgButtons::OK, "KIVO");
+                          kivo::MsgButtons::OK, Util::kMessageTitle);
 }
 
 // What the writes change in the copy lists: each group's DestDir and its four counts as read.
@@ -514,7 +514,7 @@ void Write_ISSFile() {
         // Inside a save, a response file without the language asked for is no save, and this
         // message is the failure's one message.
         kivo::Ui().MessageBox("Error in Write_ISSFile Selected item out of bounds.",
-                              kivo::MsgButtons::OK, "KIVO");
+                              kivo::MsgButtons::OK, Util::kMessageTitle);
         if (g_run) {
             WriteFailed(file, "Application", "Lang", "");
             g_run->reported = true;

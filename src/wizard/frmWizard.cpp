@@ -21,8 +21,10 @@
 #include <QWindow>
 #include <string>
 
-#include "mainwindow/QtText.h"
+#include "platform/blanks.h"
 #include "platform/ui.h"
+#include "qtui/Controls.h"
+#include "qtui/QtText.h"
 #include "store/Util.h"
 
 using namespace modWizUI;
@@ -80,7 +82,7 @@ QPixmap DrawStepPicture(int step) {
 }
 
 QLabel* NewLabel(const char* text, QWidget* parent, bool heading = false) {
-    auto* l = new QLabel(QString::fromLatin1(text), parent);
+    QLabel* l = NewCaption(text, parent);
     l->setTextFormat(Qt::PlainText);
     l->setWordWrap(true);
     if (heading) {
@@ -91,28 +93,22 @@ QLabel* NewLabel(const char* text, QWidget* parent, bool heading = false) {
     return l;
 }
 
-template <class T>
-T* Named(T* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 // The column of a page frame that holds its controls, right of the picture.
 QVBoxLayout* PageContent(QFrame* frame) {
     return static_cast<QVBoxLayout*>(frame->layout()->itemAt(1)->layout());
 }
 
-// Trims blanks only (tabs and other white space stay).
-QString TrimmedBlanks(const QString& s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s[from] == QLatin1Char(' ')) ++from;
-    while (to > from && s[to - 1] == QLatin1Char(' ')) --to;
-    return s.mid(from, to - from);
+// Without the spaces at its ends (tabs and other white space stay). Each character has one byte
+// in FromQ's text, so the trimmed part's place there is its place in s.
+QString TrimmedSpaces(const QString& s) {
+    const std::string bytes = FromQ(s);
+    const std::string_view kept = kivo::TrimSpaces(bytes);
+    return s.mid(static_cast<qsizetype>(kept.data() - bytes.data()),
+                 static_cast<qsizetype>(kept.size()));
 }
 
 void ShowRefusal(const std::string& text) {
-    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, "KIVO");
+    kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, Util::kMessageTitle);
 }
 
 QString ItemKey(int index) { return QStringLiteral("Ind%1").arg(index); }
@@ -123,7 +119,7 @@ QString ItemKey(int index) { return QStringLiteral("Ind%1").arg(index); }
 
 frmWizard::frmWizard(QWidget* mainWindow) : QDialog(nullptr), mainWindow_(mainWindow) {
     setObjectName("frmWizard");
-    setWindowTitle("Kivotool");
+    setWindowTitle(QStringLiteral("Kivotool"));
     setModal(false);
     BuildWindow();
     setFixedSize(kWidth, kFrameHeight + kNavHeight);
@@ -149,14 +145,6 @@ QFrame* frmWizard::NewStepFrame(int step) {
     fraStep[step] = frame;
     imgStep[step] = picture;
     return frame;
-}
-
-QLineEdit* frmWizard::NewTextBox(const char* name) {
-    auto* box = Named(new QLineEdit, name);
-    RestrictToCp1252(box);
-    // What the save writes must come back whole at the next open.
-    box->setMaxLength(Util::kValueChars);
-    return box;
 }
 
 void frmWizard::BuildWindow() {
@@ -217,8 +205,8 @@ void frmWizard::BuildDestinationPage(int step) {
                           "provided.", f));
     if (withType) c->addLayout(NewSetupTypes(f));
 
-    QLineEdit* box = NewTextBox(withType ? "TextDestDir4" : "TextDestDir3");
-    auto* browse = Named(new QPushButton(QStringLiteral("Browse...")),
+    QLineEdit* box = Named(NewValueBox(), withType ? "TextDestDir4" : "TextDestDir3");
+    auto* browse = Named(NewButton("Browse...", nullptr),
                          withType ? "CmdBrowse4" : "CmdBrowse3");
     (withType ? TextDestDir4 : TextDestDir3) = box;
     (withType ? CmdBrowse4 : CmdBrowse3) = browse;
@@ -284,9 +272,9 @@ void frmWizard::BuildUserInfoPage() {
     c->addWidget(NewLabel("The following information must be entered for the Installer to "
                           "work properly.", f, true));
     auto* grid = new QGridLayout;
-    TextUserName = NewTextBox("TextUserName");
-    TextCompanyName = NewTextBox("TextCompanyName");
-    TextSerialNumber = NewTextBox("TextSerialNumber");
+    TextUserName = Named(NewValueBox(), "TextUserName");
+    TextCompanyName = Named(NewValueBox(), "TextCompanyName");
+    TextSerialNumber = Named(NewValueBox(), "TextSerialNumber");
     grid->addWidget(NewLabel("Default User Name", f), 0, 0);
     grid->addWidget(TextUserName, 0, 1);
     grid->addWidget(NewLabel("Company Name", f), 1, 0);
@@ -304,7 +292,7 @@ void frmWizard::BuildOptionsPage() {
     QFrame* f = NewStepFrame(10);
     auto* c = PageContent(f);
     c->addWidget(NewLabel("URL for Online Comments - WebDAV server (Tessary Only).", f));
-    TextCollaboration = NewTextBox("TextCollaboration");
+    TextCollaboration = Named(NewValueBox(), "TextCollaboration");
     c->addWidget(TextCollaboration);
     c->addSpacing(12);
     c->addWidget(NewLabel("Check the box below to turn off updates and internet downloads "
@@ -332,7 +320,7 @@ void frmWizard::BuildButtonBar() {
     bar->setContentsMargins(12, 8, 12, 8);
     const char* captions[] = {nullptr, "Cancel", "< &Back", "&Next >", "&Finish"};
     for (int i = 1; i <= 4; ++i) {
-        cmdNav[i] = new QPushButton(QString::fromLatin1(captions[i]), picNav);
+        cmdNav[i] = NewButton(captions[i], picNav);
         cmdNav[i]->setObjectName(QStringLiteral("cmdNav%1").arg(i));
         cmdNav[i]->setAutoDefault(false);
         bar->addWidget(cmdNav[i]);
@@ -444,7 +432,7 @@ void frmWizard::OptCustom_Click() {
 }
 
 void frmWizard::TrimBlanks(QLineEdit* box) {
-    const QString trimmed = TrimmedBlanks(box->text());
+    const QString trimmed = TrimmedSpaces(box->text());
     if (trimmed != box->text()) box->setText(trimmed);
 }
 

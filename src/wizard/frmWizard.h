@@ -121,7 +121,6 @@ private:
     void BuildEndPage();
     void BuildButtonBar();
     QFrame* NewStepFrame(int step);
-    QLineEdit* NewTextBox(const char* name);
 
     QPointer<QWidget> mainWindow_;
     bool activationQueued_ = false;

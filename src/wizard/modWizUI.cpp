@@ -10,10 +10,11 @@ WizardSettings WizSettings;
 namespace {
 
 constexpr const char* kCollabKey = "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings";
-constexpr const char* kViewerKey = "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer";
-constexpr const char* kFullKey = "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer";
-constexpr const char* kWebServicesUpdate = "DisableWebServicesUpdate";
-constexpr const char* kProductUpdate = "DisableTessaryUpdate";
+
+RegEntry Row(const char* key, const std::string& valueName, const char* valueType,
+             const std::string& data) {
+    return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, valueName, valueType, data};
+}
 
 // The rows live in copy list 1. A model without any copy list has none of them: lookups find
 // nothing and edits are skipped, so the wizard never fails on such a model.
@@ -33,18 +34,6 @@ void SetRow(const RegEntry& row) {
     if (HasRegList()) modTAVIN::SetRegEntry(kRegList, row);
 }
 
-RegEntry Row(const char* key, const std::string& valueName, const char* valueType,
-             const std::string& data) {
-    return RegEntry{"All", "HKEY_LOCAL_MACHINE", key, valueName, valueType, data};
-}
-
-RegEntry CollabServerRow(const std::string& server) {
-    return Row(kCollabKey, "tDAVFDF", "STRING", server);
-}
-RegEntry UpdateRow(const char* key, const char* valueName) {
-    return Row(key, valueName, "Number", "1");
-}
-
 bool ProductContains(const char* part) {
     return TextMatch::ContainsNoCase(WizSettings.Product, part);
 }
@@ -52,12 +41,19 @@ bool ProductContains(const char* part) {
 // Removes both update-disabling rows under key, then sets them again when they are wanted.
 void ApplyUpdateRows(const char* key, bool wanted) {
     for (const char* name : {kWebServicesUpdate, kProductUpdate}) {
-        RemoveRowIfPresent(UpdateRow(key, name));
-        if (wanted) SetRow(UpdateRow(key, name));
+        RemoveRowIfPresent(UpdatesOffRow(key, name));
+        if (wanted) SetRow(UpdatesOffRow(key, name));
     }
 }
 
 }  // namespace
+
+RegEntry CollabServerRow(const std::string& server) {
+    return Row(kCollabKey, "tDAVFDF", "STRING", server);
+}
+RegEntry UpdatesOffRow(const char* key, const char* valueName) {
+    return Row(key, valueName, "Number", "1");
+}
 
 void SetWizardSettings(const WizardSettings& settings) { WizSettings = settings; }
 
@@ -93,8 +89,8 @@ void LoadWizardSettings() {
 
     // Both lookups run; only the viewer's web-services row and the full/forms product-update
     // row count, whatever the edition.
-    const bool viewerRow = FindRow(UpdateRow(kViewerKey, kWebServicesUpdate));
-    const bool fullRow = FindRow(UpdateRow(kFullKey, kProductUpdate));
+    const bool viewerRow = FindRow(UpdatesOffRow(kViewerUpdateKey, kWebServicesUpdate));
+    const bool fullRow = FindRow(UpdatesOffRow(kFullUpdateKey, kProductUpdate));
     w.DisableUpdates = viewerRow || fullRow;
 
     std::string server;
@@ -134,9 +130,9 @@ void ApplyWizardSettings() {
     }
 
     if (IsViewerEdition()) {
-        ApplyUpdateRows(kViewerKey, w.DisableUpdates);
+        ApplyUpdateRows(kViewerUpdateKey, w.DisableUpdates);
     } else if (IsFullEdition() || IsFormsEdition()) {
-        ApplyUpdateRows(kFullKey, w.DisableUpdates);
+        ApplyUpdateRows(kFullUpdateKey, w.DisableUpdates);
     }
 
     // The preset overrides whatever step one stored for the fields it sets.

@@ -61,6 +61,18 @@ bool IsFullEdition();
 bool IsViewerEdition();
 bool IsFormsEdition();
 
+// ---- Registry rows ----
+// The rows of the first copy list that the options page sets and the Summary tab shows. Their
+// value data takes no part in the lookups.
+inline constexpr const char* kFullUpdateKey = "SOFTWARE\\Vontu\\Vontu Tessary\\5.0\\VontuViewer";
+inline constexpr const char* kViewerUpdateKey = "SOFTWARE\\Vontu\\Tessary Lumeno\\5.0\\VontuViewer";
+inline constexpr const char* kWebServicesUpdate = "DisableWebServicesUpdate";
+inline constexpr const char* kProductUpdate = "DisableTessaryUpdate";
+// The row that turns off one kind of update (value name) under an edition's key.
+RegEntry UpdatesOffRow(const char* key, const char* valueName);
+// The row that names the online-comments server.
+RegEntry CollabServerRow(const std::string& server);
+
 // ---- Step order ----
 // The wizard's steps are numbered 0 to 11; 2, 3 and 4 have no page and no move leads there.
 // Both moves decide on WizSettings as last stored, and Back retraces the way Next took.

@@ -5,6 +5,8 @@
 #include "MainWindowFixture.h"
 #include "platform/fileops.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace mwtest;
 
 TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
@@ -14,8 +16,8 @@ TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
     Open(dir);
 
     TypeInto(Box("TextUserName"), ToQ("  Jos\xe9 Pe\xf1" "a "));
-    TypeInto(Box("TextDestDir"), "C:\\Program Files\\Tessary");
-    TypeInto(Box("TextSerial"), "999-000");
+    TypeInto(Box("TextDestDir"), u"C:\\Program Files\\Tessary"_s);
+    TypeInto(Box("TextSerial"), u"999-000"_s);
     w->ssMainTab->setCurrentIndex(1);
     Ctl<QListWidget>("ListIncShortcut")->setCurrentRow(0);  // "Tessary Reader"
     Ctl<QPushButton>("CmdRemShortcut")->click();
@@ -23,7 +25,7 @@ TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
     // The last edit is still in its box, which holds the focus: the save stores it first.
     QLineEdit* company = Box("TextCompName");
     GainFocus(company);
-    company->setText("Acme Corp");
+    company->setText(u"Acme Corp"_s);
     ASSERT_TRUE(Trigger(w.get(), "mnuSave"));
 
     InstallerValues edited = original;

@@ -19,11 +19,13 @@
 
 #include "GuiTestUtil.h"
 #include "mainwindow/IncludeFilesTab.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
 #include "support/TempDir.h"
+
+using namespace Qt::StringLiterals;
 
 using modTAVIN::S;
 
@@ -173,7 +175,7 @@ TEST_F(IncludeFilesTabTest, ControlsImagesAndNotes) {
         EXPECT_EQ(image.icon.pixmap(16, 16).size(), QSize(16, 16));
     }
     EXPECT_EQ(keys,
-              (std::vector<QString>{"Check", "X", "CircleX", "QuestMark", "CircleQ", "Folder"}));
+              (std::vector<QString>{u"Check"_s, u"X"_s, u"CircleX"_s, u"QuestMark"_s, u"CircleQ"_s, u"Folder"_s}));
 
     std::vector<QString> texts;
     for (QLabel* l : tab->findChildren<QLabel*>()) texts.push_back(l->text());
@@ -207,8 +209,8 @@ TEST_F(IncludeFilesTabTest, CheckAndXOnlyInTheCustomView) {
     S().BlindCopies.Append(Record("Off", {}));
     S().OemSettings.Components.Append({"", "On", true});
     S().OemSettings.Components.Append({"", "Off", false});
-    const qint64 check = tab->ImageList1.Icon("Check").cacheKey();
-    const qint64 x = tab->ImageList1.Icon("X").cacheKey();
+    const qint64 check = tab->ImageList1.Icon(u"Check"_s).cacheKey();
+    const qint64 x = tab->ImageList1.Icon(u"X"_s).cacheKey();
 
     S().OemSettings.Type = "Custom";
     Show();
@@ -369,9 +371,9 @@ TEST_F(IncludeFilesTabTest, InsertFolderTwiceAndConfirmingNewFolderUnchanged) {
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(tree->currentItem(), added);
 
-    Type("New Folder");
+    Type(u"New Folder"_s);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Folder already exists."});
-    EXPECT_EQ(added->text(0), "New Folder");
+    EXPECT_EQ(added->text(0), u"New Folder"_s);
 
     Select("R");
     tab->mnuInsertFolder_Click();
@@ -383,7 +385,7 @@ TEST_F(IncludeFilesTabTest, InsertFolderTwiceAndConfirmingNewFolderUnchanged) {
     // A named folder takes its first file; the next rebuild shows it from the model.
     Select("R\\New Folder");
     tab->mnuRenameFolder_Click();
-    Type("Docs");
+    Type(u"Docs"_s);
     ui.File(dir / "Inst/top.txt");
     tab->mnuInsertFile_Click();
     EXPECT_EQ(FilesOf(1), std::vector<FileEntry>{File("Docs", "", "top.txt")});
@@ -405,7 +407,7 @@ TEST_F(IncludeFilesTabTest, LabelEditsRefusedAndAccepted) {
                   std::vector<std::string>{std::string(bad) == "B" ? "Folder already exists."
                                                                    : "Invalid Name"})
             << bad;
-        EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "A");
+        EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), u"A"_s);
     }
     EXPECT_FALSE(S().Modified);
 
@@ -414,24 +416,24 @@ TEST_F(IncludeFilesTabTest, LabelEditsRefusedAndAccepted) {
     tab->mnuRenameFolder_Click();
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Cannot rename components."});
     tree->editItem(tree->topLevelItem(0));  // however the edit started
-    Type("X");
+    Type(u"X"_s);
     EXPECT_EQ(ui.Texts(), (std::vector<std::string>{"Cannot rename components.", "Invalid Name"}));
-    EXPECT_EQ(tree->topLevelItem(0)->text(0), "R");
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), u"R"_s);
 
     // Another case is another name; a "\" adds a level.
     ui.ClearLog();
-    Rename("R\\A", "b");
+    Rename("R\\A", u"b"_s);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), "b");
-    Rename("R\\Z", "C\\D");
+    EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), u"b"_s);
+    Rename("R\\Z", u"C\\D"_s);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(FilesOf(1), (std::vector<FileEntry>{File("B", "", "b.txt"), File("b", "", "a.txt"),
                                                   File("C\\D", "", "z.txt")}));
     EXPECT_TRUE(S().Modified);
     // Renaming the two-level label again replaces both levels.
-    Rename("R\\C\\D", "E");
+    Rename("R\\C\\D", u"E"_s);
     EXPECT_EQ(FilesOf(1).back(), File("E", "", "z.txt"));
-    Rename("R\\E", "C\\D");
+    Rename("R\\E", u"C\\D"_s);
     Show();
     EXPECT_EQ(Children(Node("R\\C")), std::vector<std::string>{"D"});
 }
@@ -446,10 +448,10 @@ TEST_F(IncludeFilesTabTest, RenameMovesTheFolderAndWhatLiesBelowIt) {
     Select("R\\A\\Old");
     const Rows_t before = Rows();
     tab->mnuRenameFolder_Click();
-    Type("New");
+    Type(u"New"_s);
 
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(Node("R\\A\\New")->text(0), "New");
+    EXPECT_EQ(Node("R\\A\\New")->text(0), u"New"_s);
     EXPECT_EQ(Rows(), before);  // the grid is not refilled
     std::vector<FileEntry> files = FilesOf(1);
     auto has = [&](const FileEntry& f) {
@@ -642,14 +644,14 @@ TEST_F(IncludeFilesTabTest, SavedSettingsHoldExactlyTheFilesTheGridShowed) {
 
     ui.File(dir / "Inst/top.txt");
     tab->mnuInsertFile_Click();
-    Rename("Files\\A\\Old", "New");
+    Rename("Files\\A\\Old", u"New"_s);
     Select("Files\\A\\Keep");
     tab->mnuDelFile_Click();
     Select("Files\\Gone");
     tab->mnuDeleteFolder_Click();
     Select("Files");
     tab->mnuInsertFolder_Click();
-    Type("Fresh");
+    Type(u"Fresh"_s);
     ui.File(dir / "Inst/Sub/Deep/f.txt");
     tab->mnuInsertFile_Click();
     EXPECT_TRUE(ui.messages.empty());

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "GuiTestUtil.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
 #include "support/TavinText.h"

@@ -4,6 +4,8 @@
 
 #include "MainWindowFixture.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace mwtest;
 
 namespace {
@@ -48,11 +50,11 @@ protected:
 
 TEST_F(ShortcutsTabTest, ListsAreSortedAndSplitByTheRemoveFlag) {
     OpenWith("zeta=NO\nAlpha=YES\nbeta=NO\nGamma=yes\n");
-    EXPECT_EQ(Rows(inc), QStringList({"beta", "Gamma", "zeta"}));  // "yes" reads as NO
-    EXPECT_EQ(Rows(rem), QStringList({"Alpha"}));
+    EXPECT_EQ(Rows(inc), QStringList({u"beta"_s, u"Gamma"_s, u"zeta"_s}));  // "yes" reads as NO
+    EXPECT_EQ(Rows(rem), QStringList({u"Alpha"_s}));
     EXPECT_EQ(Selected(inc), -1);
-    EXPECT_EQ(Ctl<QPushButton>("CmdRemShortcut")->text(), "----->");
-    EXPECT_EQ(Ctl<QPushButton>("CmdAddShortcut")->text(), "<-----");
+    EXPECT_EQ(Ctl<QPushButton>("CmdRemShortcut")->text(), u"----->"_s);
+    EXPECT_EQ(Ctl<QPushButton>("CmdAddShortcut")->text(), u"<-----"_s);
     EXPECT_EQ(inc->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
@@ -60,25 +62,25 @@ TEST_F(ShortcutsTabTest, MoveSelectsTheFollowingRowThenTheLast) {
     OpenWith("a=NO\nb=NO\nc=NO\n");
     inc->setCurrentRow(1);
     Remove();
-    EXPECT_EQ(Rows(inc), QStringList({"a", "c"}));
-    EXPECT_EQ(Rows(rem), QStringList({"b"}));
+    EXPECT_EQ(Rows(inc), QStringList({u"a"_s, u"c"_s}));
+    EXPECT_EQ(Rows(rem), QStringList({u"b"_s}));
     EXPECT_EQ(Selected(inc), 1);  // "c" followed "b"
     EXPECT_EQ(Selected(rem), 0);  // the first row of an empty list is selected
     EXPECT_TRUE(RemoveFlag("b"));
     EXPECT_TRUE(modTAVIN::IsModified());
 
     Remove();  // "c" was the last row: the new last row is selected
-    EXPECT_EQ(Rows(inc), QStringList({"a"}));
+    EXPECT_EQ(Rows(inc), QStringList({u"a"_s}));
     EXPECT_EQ(Selected(inc), 0);
-    EXPECT_EQ(Rows(rem), QStringList({"b", "c"}));
+    EXPECT_EQ(Rows(rem), QStringList({u"b"_s, u"c"_s}));
 
     Remove();  // the only row: the list is empty afterwards
     EXPECT_EQ(inc->count(), 0);
-    EXPECT_EQ(Rows(rem), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(Rows(rem), QStringList({u"a"_s, u"b"_s, u"c"_s}));
 
     rem->setCurrentRow(0);
     Add();
-    EXPECT_EQ(Rows(inc), QStringList({"a"}));
+    EXPECT_EQ(Rows(inc), QStringList({u"a"_s}));
     EXPECT_EQ(Selected(inc), 0);
     EXPECT_EQ(Selected(rem), 0);  // "b" followed "a"
     EXPECT_FALSE(RemoveFlag("a"));
@@ -87,7 +89,7 @@ TEST_F(ShortcutsTabTest, MoveSelectsTheFollowingRowThenTheLast) {
     rem->clearSelection();
     modTAVIN::S().Modified = false;
     Add();
-    EXPECT_EQ(Rows(rem), QStringList({"b", "c"}));
+    EXPECT_EQ(Rows(rem), QStringList({u"b"_s, u"c"_s}));
     EXPECT_EQ(Selected(rem), 1);
     EXPECT_EQ(Selected(inc), 0);  // the target holds exactly one row
     EXPECT_TRUE(modTAVIN::IsModified());
@@ -98,8 +100,8 @@ TEST_F(ShortcutsTabTest, EveryEntryOfTheMovedNameTakesTheFlag) {
     OpenWith("Reader=NO\nreader=NO\n");
     modTAVIN::S().OemSettings.RemoveShortcuts.Append({"Reader", false});  // a second "Reader"
     w->ShowSettings();
-    ASSERT_EQ(Rows(inc).count("Reader"), 2);
-    inc->setCurrentRow(Rows(inc).indexOf("Reader"));
+    ASSERT_EQ(Rows(inc).count(u"Reader"_s), 2);
+    inc->setCurrentRow(Rows(inc).indexOf(u"Reader"_s));
     Remove();
     int flagged = 0;
     for (const auto& e : modTAVIN::GetOemInstall().RemoveShortcuts) {

@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestUtil.h"
-#include "mainwindow/QtText.h"
 #include "mainwindow/SublaunchTab.h"
 #include "mainwindow/frmMain.h"
+#include "qtui/QtText.h"
 #include "store/modTAVIN.h"
 #include "support/FakeUi.h"
 #include "support/TempDir.h"
+
+using namespace Qt::StringLiterals;
 
 using namespace modTAVIN;
 using Texts = std::vector<std::string>;
@@ -55,7 +57,7 @@ protected:
     }
     void Press(const char* button) { Find<QPushButton>(&frm, button)->click(); }
     void Type(QChar c, Qt::KeyboardModifiers mods = Qt::NoModifier, QObject* to = nullptr) {
-        QKeyEvent press(QEvent::KeyPress, c == ' ' ? Qt::Key_Space : 0, mods, QString(c));
+        QKeyEvent press(QEvent::KeyPress, c == u' ' ? Qt::Key_Space : 0, mods, QString(c));
         QApplication::sendEvent(to ? to : flags, &press);
     }
 
@@ -168,7 +170,7 @@ TEST_F(SublaunchTabTest, SelectingARowShowsItsFlagsAndCannotBeUndone) {
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(Box(), "-b");
     // Ctrl+Space would deselect, leaving the box to edit the first launch.
-    Type(' ', Qt::ControlModifier, list);
+    Type(u' ', Qt::ControlModifier, list);
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(Rows(), (Texts{"\\A.exe -a", "\\B.exe -b"}));
     EXPECT_FALSE(IsModified());
@@ -219,7 +221,7 @@ TEST_F(SublaunchTabTest, DeleteRemovesTheSelectedLaunch) {
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(Box(), "-a");
     S().Modified = false;
-    Type('x');
+    Type(u'x');
     Press("CmdDelLaunch");
     EXPECT_EQ(LaunchCount(), 0);
     EXPECT_FALSE(IsModified());
@@ -230,7 +232,7 @@ TEST_F(SublaunchTabTest, TypingStoresEveryKeystrokeAsAChange) {
     list->setCurrentRow(1);  // the box's text changes to the launch's own: no edit
     EXPECT_FALSE(IsModified());
     Texts seen;
-    for (QChar c : QString("-q /")) {
+    for (QChar c : QString(u"-q /"_s)) {
         Type(c);
         seen.push_back(GetLaunch(2).CmdLine + "|" + Rows()[1]);
     }
@@ -238,8 +240,8 @@ TEST_F(SublaunchTabTest, TypingStoresEveryKeystrokeAsAChange) {
                            "-q /|\\Sub\\B.exe -q /"}));
     // Typing inside the text keeps the caret where it is.
     flags->setCursorPosition(1);
-    Type('X');
-    Type('Y');
+    Type(u'X');
+    Type(u'Y');
     EXPECT_EQ(GetLaunch(2).CmdLine, "-XYq /");
     EXPECT_EQ(flags->cursorPosition(), 3);
     EXPECT_EQ(Selected(), 1);
@@ -259,8 +261,8 @@ TEST_F(SublaunchTabTest, SaveWritesTheLaunchesTheListShows) {
     frm.ShowSettings();
     list->setCurrentRow(1);
     Press("CmdMoveUp");
-    Type('/');
-    Type('z');
+    Type(u'/');
+    Type(u'z');
     list->setCurrentRow(2);
     Press("CmdDelLaunch");
     Add(File("Inst/Tools/D.exe"));

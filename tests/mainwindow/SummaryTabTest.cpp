@@ -5,6 +5,8 @@
 #include "MainWindowFixture.h"
 #include "mainwindow/SummaryTab.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace mwtest;
 
 namespace {
@@ -63,7 +65,7 @@ TEST_F(MainWindowTest, DestinationPlaceholder) {
     EXPECT_TRUE(modTAVIN::IsModified());
 
     // Typing the placeholder itself stores it; the next entry empties the box all the same.
-    TypeInto(box, "Installer Default");
+    TypeInto(box, u"Installer Default"_s);
     EXPECT_EQ(modTAVIN::GetOemInstall().DefaultDestDir, "Installer Default");
     GainFocus(box);
     EXPECT_EQ(BoxText("TextDestDir"), "");
@@ -71,7 +73,7 @@ TEST_F(MainWindowTest, DestinationPlaceholder) {
     EXPECT_EQ(modTAVIN::GetOemInstall().DefaultDestDir, "");
 
     // Any other text stays on entry; a click empties only the placeholder.
-    TypeInto(box, "C:\\Apps\\Tessary");
+    TypeInto(box, u"C:\\Apps\\Tessary"_s);
     GainFocus(box);
     EXPECT_EQ(BoxText("TextDestDir"), "C:\\Apps\\Tessary");
     LoseFocus(box);
@@ -97,7 +99,7 @@ TEST_F(MainWindowTest, BoxesStoreTrimmedTextOnEveryFocusLoss) {
                           {"TextDestDir", &OemInstall::DefaultDestDir}};
     Open(MakeInstaller());
     for (const Case& c : cases) {
-        TypeInto(Box(c.box), "  two  words\t ");  // only blanks go
+        TypeInto(Box(c.box), u"  two  words\t "_s);  // only blanks go
         EXPECT_EQ(modTAVIN::GetOemInstall().*c.field, "two  words\t") << c.box;
         EXPECT_EQ(BoxText(c.box), "two  words\t") << c.box;
         // A character Windows-1252 cannot hold is refused as it is typed.

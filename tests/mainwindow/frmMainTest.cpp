@@ -9,6 +9,8 @@
 #include "MainWindowFixture.h"
 #include "platform/fileops.h"
 
+using namespace Qt::StringLiterals;
+
 using kivo::MsgButtons;
 using kivo::MsgResult;
 using namespace mwtest;
@@ -35,21 +37,21 @@ void PressCtrl(QWidget* target, Qt::Key key) {
 }  // namespace
 
 TEST_F(MainWindowTest, MenusAndTabsStartAsTheWindowLoads) {
-    EXPECT_EQ(w->windowTitle(), "Kivotool ");
+    EXPECT_EQ(w->windowTitle(), u"Kivotool "_s);
     QStringList file;
     for (QAction* a : w->mnuFile->actions())
-        file << a->objectName() + "=" + a->text() + (a->isEnabled() ? "" : " (off)");
-    EXPECT_EQ(file.join(", "),
-              "mnuOpen=&Open..., mnuClose=&Close (off), mnuSeparator2=, "
+        file << a->objectName() + u"="_s + a->text() + (a->isEnabled() ? u""_s : u" (off)"_s);
+    EXPECT_EQ(file.join(u", "_s),
+              u"mnuOpen=&Open..., mnuClose=&Close (off), mnuSeparator2=, "
               "mnuEditDestDir=Edit &Components Panel (off), mnuFileInfo=Edit File &Panel (off), "
-              "mnuSeparator1=, mnuSave=&Save (off), mnuSeparator=, mnuExit=&Exit");
-    EXPECT_EQ(w->mnuOpen->shortcut(), QKeySequence("Ctrl+O"));
-    EXPECT_EQ(w->mnuClose->shortcut(), QKeySequence("Ctrl+C"));
+              "mnuSeparator1=, mnuSave=&Save (off), mnuSeparator=, mnuExit=&Exit"_s);
+    EXPECT_EQ(w->mnuOpen->shortcut(), QKeySequence(u"Ctrl+O"_s));
+    EXPECT_EQ(w->mnuClose->shortcut(), QKeySequence(u"Ctrl+C"_s));
     EXPECT_EQ(w->mnuEditDestDir->actions().size(), 4);
-    EXPECT_EQ(w->mnuAbout->text(), "&About Kivotool");
+    EXPECT_EQ(w->mnuAbout->text(), u"&About Kivotool"_s);
     QStringList tabs;
     for (int i = 0; i < w->ssMainTab->count(); ++i) tabs << w->ssMainTab->tabText(i);
-    EXPECT_EQ(tabs.join(","), "Summary,Shortcuts,Include Files,Sublaunch");
+    EXPECT_EQ(tabs.join(u","_s), u"Summary,Shortcuts,Include Files,Sublaunch"_s);
     EXPECT_FALSE(TabsShown());
     EXPECT_TRUE(Trigger(w.get(), "mnuAbout"));  // does nothing
     EXPECT_TRUE(ui->messages.empty());
@@ -170,12 +172,12 @@ TEST_F(MainWindowTest, AnEditStillInTheFocusedBoxIsAskedAboutAndSaved) {
     QLineEdit* serial = Box("TextSerial");
     // The menus and the close box leave the focus in the box, so nothing is stored yet.
     GainFocus(serial);
-    serial->setText("123-456 ");  // no change once trimmed: nothing to ask
+    serial->setText(u"123-456 "_s);  // no change once trimmed: nothing to ask
     ui->Folder("");
     ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
     EXPECT_TRUE(ui->messages.empty());
 
-    serial->setText("999");
+    serial->setText(u"999"_s);
     ASSERT_FALSE(modTAVIN::IsModified());
     ui->Answer(MsgResult::Cancel).Answer(MsgResult::Cancel).Answer(MsgResult::Cancel);
     ASSERT_TRUE(Trigger(w.get(), "mnuOpen"));
@@ -309,7 +311,7 @@ TEST_F(MainWindowTest, WizardDisablesTheWindowAndItsCloseRefillsIt) {
     EXPECT_FALSE(w->isEnabled());
     QPointer<QWidget> wizard;
     for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->objectName() == "frmWizard" && top->isVisible()) wizard = top;
+        if (top->objectName() == u"frmWizard"_s && top->isVisible()) wizard = top;
     ASSERT_FALSE(wizard.isNull());
     QCloseEvent refused;  // the close box of the disabled window does nothing
     QCoreApplication::sendEvent(w.get(), &refused);
@@ -352,7 +354,7 @@ TEST_F(MainWindowTest, EditedCommandLineFlagsAloneAreAskedAboutOnClose) {
     // One typed character in the second launch's flags: Close asks, and Yes saves it.
     Open(work / "inst");
     list->setCurrentRow(1);
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z");
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, u"z"_s);
     QApplication::sendEvent(flags, &key);
     ASSERT_EQ(BoxText("TextInstallerFlags"), "-bz");
     EXPECT_TRUE(modTAVIN::IsModified());

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "store/Util.h"
 #include "store/modTAVIN.h"
 
 using namespace modTAVIN;
@@ -22,6 +27,14 @@ protected:
         S().BlindCopies.Append(BlindCopy{});
     }
     OneBasedList<FileGroup>& Groups() { return S().BlindCopies(1).Groups; }
+    // Each file of copy list 1 as "destination|name", sorted.
+    std::vector<std::string> Placed() {
+        std::vector<std::string> out;
+        for (const FileGroup& g : Groups())
+            for (const FileEntry& f : g.Files) out.push_back(f.DestDir + "|" + f.FileName);
+        std::sort(out.begin(), out.end());
+        return out;
+    }
     FileGroup& AddGroup(const char* platform) {
         Groups().Append(FileGroup{});
         Groups()(Groups().Count()).Platform = platform;
@@ -127,4 +140,29 @@ TEST_F(CopyListTest, PruningDropsEveryEmptyGroupAndKeepsOrder) {
     EXPECT_EQ(Groups()(1).Platform, "First");
     EXPECT_EQ(Groups()(2).Platform, "Last");
     EXPECT_FALSE(IsModified());
+}
+
+TEST_F(CopyListTest, DestinationFolderMovesAndRemovalsTakeWhatLiesBelow) {
+    for (const auto& [dest, name] : {std::pair{"A\\Old", "a"}, {"a\\OLD\\Sub", "b"},
+                                     {"A\\Older", "c"}, {"B", "d"}})
+        AddFileToBlindCopy(1, FileEntry{dest, "", name, "Normal"});
+    S().Modified = false;
+
+    // Letter case is Windows': a\OLD\Sub lies in A\Old; A\Older is another folder.
+    EXPECT_TRUE(MoveDestFolder(1, "A\\Old", "N\\Ew"));
+    EXPECT_EQ(Placed(), (std::vector<std::string>{"A\\Older|c", "B|d", "N\\Ew\\Sub|b", "N\\Ew|a"}));
+    EXPECT_TRUE(IsModified());
+
+    // The deepest destination decides: N\Ew\Sub grows by as much as the folder.
+    const BlindCopy before = GetBlindCopy(1);
+    const std::size_t room = Util::kValueChars - std::string("\\Sub").size();
+    EXPECT_FALSE(MoveDestFolder(1, "N\\Ew", std::string(room + 1, 'x')));
+    EXPECT_EQ(GetBlindCopy(1), before);
+    EXPECT_TRUE(MoveDestFolder(1, "N\\Ew", std::string(room, 'x')));
+    // Without a copy list only the new folder's own length counts.
+    EXPECT_TRUE(MoveDestFolder(0, "A", std::string(Util::kValueChars, 'y')));
+    EXPECT_FALSE(MoveDestFolder(0, "A", std::string(Util::kValueChars + 1, 'y')));
+
+    RemoveDestFolder(1, std::string(room, 'X'));
+    EXPECT_EQ(Placed(), (std::vector<std::string>{"A\\Older|c", "B|d"}));
 }

@@ -152,6 +152,20 @@ TEST(UtilToken, WalkingANameList) {
     EXPECT_EQ(list, "B");
 }
 
+TEST(UtilMisc, FoldingWindows1252Letters) {
+    // Capital and small letter pairs of the code page, and the bytes that have no pair.
+    const std::pair<unsigned char, unsigned char> pairs[] = {
+        {'A', 'a'}, {'Z', 'z'}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF},
+        {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD8, 0xF8}, {0xDE, 0xFE},
+    };
+    for (const auto& [upper, lower] : pairs) {
+        EXPECT_EQ(Util::FoldCp1252(upper), lower) << int(upper);
+        EXPECT_EQ(Util::FoldCp1252(lower), lower) << int(lower);
+    }
+    const unsigned char unpaired[] = {'@', '[', '1', 0xD7, 0xDF, 0x80, 0x9A, 0xFF};
+    for (unsigned char same : unpaired) EXPECT_EQ(Util::FoldCp1252(same), same) << int(same);
+}
+
 TEST(UtilMisc, ValidPaths) {
     for (const char* ok : {"C:\\Program Files\\My App", "a:b", "x", "D:\\", "name with blanks"})
         EXPECT_TRUE(Util::IsValidPath(ok)) << ok;

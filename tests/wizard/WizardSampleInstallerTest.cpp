@@ -21,6 +21,8 @@
 #include "support/TempDir.h"
 #include "wizard/frmWizard.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using mwtest::ProcessEventsUntil;
@@ -90,23 +92,23 @@ TEST(WizardOnSampleInstaller, WalkFinishAndSaveWriteTheChoices) {
         w->cmbSilentMode->setCurrentIndex(1);
         next(5);
         ASSERT_EQ(w->ListLanguages->count(), 2);
-        EXPECT_EQ(w->ListLanguages->item(1)->text(), "Japanese");
+        EXPECT_EQ(w->ListLanguages->item(1)->text(), u"Japanese"_s);
         w->ListLanguages->setCurrentRow(1);
         next(7);
         EXPECT_TRUE(w->OptTypical->isChecked());
         w->OptCustom->click();
-        w->TextDestDir4->setText("  D:\\Tessary ");
+        w->TextDestDir4->setText(u"  D:\\Tessary "_s);
         LoseFocus(w->TextDestDir4);
         next(8);
-        QTreeWidgetItem* docs = w->FindNode("Ind3");
+        QTreeWidgetItem* docs = w->FindNode(u"Ind3"_s);
         ASSERT_TRUE(docs);
-        EXPECT_EQ(docs->text(0), "Documentation");
+        EXPECT_EQ(docs->text(0), u"Documentation"_s);
         docs->setCheckState(0, Qt::Unchecked);
         next(9);
-        EXPECT_EQ(w->TextUserName->text(), "Site Administrator");
-        w->TextSerialNumber->setText("TSP5-9999-0000-1111");
+        EXPECT_EQ(w->TextUserName->text(), u"Site Administrator"_s);
+        w->TextSerialNumber->setText(u"TSP5-9999-0000-1111"_s);
         next(10);
-        w->TextCollaboration->setText("http://dav.harbour.example/comments");
+        w->TextCollaboration->setText(u"http://dav.harbour.example/comments"_s);
         w->ChkDisUpdate->setChecked(true);
         next(11);
         w->cmdNav[4]->click();

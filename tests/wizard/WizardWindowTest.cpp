@@ -20,6 +20,8 @@
 #include "store/Util.h"
 #include "wizard/frmWizard.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace modWizUI;
 using Steps = std::vector<int>;
 
@@ -160,11 +162,11 @@ TEST_F(WizardWindowTest, SetupTypePageStoresTypeAndTestedDestination) {
     Product(kFullProduct, true);
     Open();
     WalkForward([this](int step) {
-        if (step == 7) w->TextDestDir4->setText("D:\\Bad|Name");
+        if (step == 7) w->TextDestDir4->setText(u"D:\\Bad|Name"_s);
     });
     EXPECT_EQ(w->CurrentStep, 7);
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Please enter a Valid Path."});
-    w->TextDestDir4->setText("D:\\Tools");
+    w->TextDestDir4->setText(u"D:\\Tools"_s);
     w->OptCompact->click();
     EXPECT_FALSE(w->OptTypical->isChecked() || w->OptCustom->isChecked());
     Next();
@@ -188,19 +190,19 @@ TEST_F(WizardWindowTest, UserInformationRefusalsMoveTheFocus) {
     EXPECT_EQ(ui.Texts(), std::vector<std::string>{"Please Enter a Default Name."});
     EXPECT_EQ(w->focusWidget(), w->TextUserName);
 
-    w->TextUserName->setText("   ");  // blanks count as text
+    w->TextUserName->setText(u"   "_s);  // blanks count as text
     w->TextCompanyName->setFocus();
     Next();
     EXPECT_EQ(ui.Texts().back(), "Please Enter a Serial Number.") << "tested before the company";
     EXPECT_EQ(w->focusWidget(), w->TextSerialNumber);
 
-    w->TextSerialNumber->setText("42");
+    w->TextSerialNumber->setText(u"42"_s);
     Next();
     EXPECT_EQ(ui.Texts().back(), "Plese Enter a Company Name.");
     EXPECT_EQ(w->focusWidget(), w->TextCompanyName);
     EXPECT_EQ(w->CurrentStep, 9);
 
-    w->TextCompanyName->setText("Acme");
+    w->TextCompanyName->setText(u"Acme"_s);
     Next();
     EXPECT_EQ(w->CurrentStep, 10);
     EXPECT_EQ(GetWizardSettings().UserName, "   ");
@@ -225,36 +227,36 @@ TEST_F(WizardWindowTest, BackDropsEditsThatNextDidNotStore) {
     Model().DefaultDestDir = "C:\\Stored";
     Open();
     WalkForward([this](int step) {
-        if (step == 9) w->TextUserName->setText("Typed");
+        if (step == 9) w->TextUserName->setText(u"Typed"_s);
     });
     ASSERT_EQ(w->CurrentStep, 11);
     Back();
     Back();
     ASSERT_EQ(w->CurrentStep, 9);
-    w->TextUserName->setText("Not stored");
+    w->TextUserName->setText(u"Not stored"_s);
     Back();
     ASSERT_EQ(w->CurrentStep, 7);
-    w->TextDestDir4->setText("C:\\Dropped");
+    w->TextDestDir4->setText(u"C:\\Dropped"_s);
     w->OptCompact->click();
     Back();
     Next();
-    EXPECT_EQ(w->TextDestDir4->text(), "C:\\Stored");
+    EXPECT_EQ(w->TextDestDir4->text(), u"C:\\Stored"_s);
     EXPECT_TRUE(w->OptTypical->isChecked());
     Next();
-    EXPECT_EQ(w->TextUserName->text(), "Typed");
+    EXPECT_EQ(w->TextUserName->text(), u"Typed"_s);
 }
 
 TEST_F(WizardWindowTest, InteractiveModeForgetsTheTypeAndTypeIsMatchedWithCase) {
     Product(kNoEditionProduct, true, "Compact");
     Open();
     Next();
-    EXPECT_EQ(w->cmbSilentMode->currentText(), "Yes");
+    EXPECT_EQ(w->cmbSilentMode->currentText(), u"Yes"_s);
     Next();  // "Yes" keeps the type
     EXPECT_EQ(GetWizardSettings().Type, "Compact");
     EXPECT_TRUE(w->OptCompact->isChecked());
     Back();
     w->cmbSilentMode->setCurrentIndex(0);
-    EXPECT_EQ(w->cmbSilentMode->currentText(), "No");
+    EXPECT_EQ(w->cmbSilentMode->currentText(), u"No"_s);
     Next();
     EXPECT_FALSE(GetWizardSettings().InstallModeSilent);
     EXPECT_EQ(GetWizardSettings().Type, "");
@@ -274,7 +276,7 @@ TEST_F(WizardWindowTest, LanguageChoiceIsStoredAndTheListRestartsAtTheFirst) {
     Next();
     Next();
     ASSERT_EQ(w->ListLanguages->count(), 2);
-    EXPECT_EQ(w->ListLanguages->item(1)->text(), "German");
+    EXPECT_EQ(w->ListLanguages->item(1)->text(), u"German"_s);
     EXPECT_EQ(w->ListLanguages->currentRow(), 0) << "first entry, whatever the record holds";
     w->ListLanguages->setCurrentRow(1);
     Next();
@@ -292,7 +294,7 @@ TEST_F(WizardWindowTest, OptionsPageByEdition) {
     WalkForward([this](int step) {
         if (step != 10) return;
         EXPECT_FALSE(w->TextCollaboration->isEnabled());
-        EXPECT_EQ(w->TextCollaboration->text(), "");
+        EXPECT_EQ(w->TextCollaboration->text(), u""_s);
         EXPECT_TRUE(w->ChkDisUpdate->isEnabled());
         EXPECT_TRUE(w->ChkDisUpdate->isChecked());
         w->ChkDisUpdate->setChecked(false);
@@ -306,8 +308,8 @@ TEST_F(WizardWindowTest, OptionsPageByEdition) {
     Next();
     ASSERT_EQ(w->CurrentStep, 10);
     EXPECT_EQ(w->focusWidget(), w->TextCollaboration);
-    EXPECT_EQ(w->TextCollaboration->text(), "http://dav");
-    w->TextCollaboration->setText("  any text ");
+    EXPECT_EQ(w->TextCollaboration->text(), u"http://dav"_s);
+    w->TextCollaboration->setText(u"  any text "_s);
     Next();
     EXPECT_EQ(GetWizardSettings().CollabServer, "  any text ") << "Next trims nothing";
     EXPECT_TRUE(ui.messages.empty());
@@ -316,18 +318,18 @@ TEST_F(WizardWindowTest, OptionsPageByEdition) {
 TEST_F(WizardWindowTest, DestinationAndServerBoxesTrimBlanksWhenLeft) {
     Product(kFullProduct, false);
     Open();
-    w->TextDestDir3->setText("  C:\\Program Files\\X \t ");
+    w->TextDestDir3->setText(u"  C:\\Program Files\\X \t "_s);
     LoseFocus(w->TextDestDir3);
-    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Program Files\\X \t") << "blanks only";
-    w->TextDestDir4->setText(" D:\\Y ");
+    EXPECT_EQ(w->TextDestDir3->text(), u"C:\\Program Files\\X \t"_s) << "blanks only";
+    w->TextDestDir4->setText(u" D:\\Y "_s);
     LoseFocus(w->TextDestDir4);
-    EXPECT_EQ(w->TextDestDir4->text(), "D:\\Y");
-    w->TextCollaboration->setText("   ");
+    EXPECT_EQ(w->TextDestDir4->text(), u"D:\\Y"_s);
+    w->TextCollaboration->setText(u"   "_s);
     LoseFocus(w->TextCollaboration);
-    EXPECT_EQ(w->TextCollaboration->text(), "");
-    w->TextUserName->setText(" Name ");
+    EXPECT_EQ(w->TextCollaboration->text(), u""_s);
+    w->TextUserName->setText(u" Name "_s);
     LoseFocus(w->TextUserName);
-    EXPECT_EQ(w->TextUserName->text(), " Name ");
+    EXPECT_EQ(w->TextUserName->text(), u" Name "_s);
 }
 
 TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
@@ -337,20 +339,20 @@ TEST_F(WizardWindowTest, BrowseFillsTheBoxAndCancelKeepsIt) {
     while (w->CurrentStep != 6) Next();
     ui.Folder("/srv/installers/target").Folder("").Folder("/opt/x");
     w->CmdBrowse3->click();
-    EXPECT_EQ(w->TextDestDir3->text(), "/srv/installers/target");
+    EXPECT_EQ(w->TextDestDir3->text(), u"/srv/installers/target"_s);
     w->CmdBrowse3->click();
-    EXPECT_EQ(w->TextDestDir3->text(), "/srv/installers/target");
+    EXPECT_EQ(w->TextDestDir3->text(), u"/srv/installers/target"_s);
     w->CmdBrowse4->click();
-    EXPECT_EQ(w->TextDestDir4->text(), "/opt/x");
+    EXPECT_EQ(w->TextDestDir4->text(), u"/opt/x"_s);
     EXPECT_EQ(ui.folderTitles, std::vector<std::string>(3, "Select directory"));
 
     // Return in the box is no click on a button: no browser opens and the step stays.
-    w->TextDestDir3->setText("C:\\Typed");
+    w->TextDestDir3->setText(u"C:\\Typed"_s);
     w->TextDestDir3->setFocus();
     QKeyEvent ret(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(w->TextDestDir3, &ret);
     EXPECT_EQ(w->CurrentStep, 6);
-    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Typed");
+    EXPECT_EQ(w->TextDestDir3->text(), u"C:\\Typed"_s);
     EXPECT_EQ(ui.folderTitles.size(), 3u);
 }
 
@@ -382,9 +384,9 @@ TEST_F(WizardWindowTest, TextBoxesTakeNoMoreThanTheNextOpenReadsBack) {
     while (w->CurrentStep != 6) Next();
     const std::string fits = "/" + std::string(most - 1, 'f');
     ui.Folder(fits + "g").Folder(fits);
-    w->TextDestDir3->setText("C:\\Kept");
+    w->TextDestDir3->setText(u"C:\\Kept"_s);
     w->CmdBrowse3->click();
-    EXPECT_EQ(w->TextDestDir3->text(), "C:\\Kept");
+    EXPECT_EQ(w->TextDestDir3->text(), u"C:\\Kept"_s);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find(std::to_string(most) + " characters"), std::string::npos)
         << ui.messages[0].text;
@@ -410,18 +412,18 @@ TEST_F(WizardWindowTest, ComponentTreeGroupsByParentInFirstOrder) {
         groups << tree->topLevelItem(i)->text(0);
         EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
     }
-    EXPECT_EQ(groups.join(","), "A,B,C,Ind2");
-    QTreeWidgetItem* a = w->FindNode("A");
+    EXPECT_EQ(groups.join(u","_s), u"A,B,C,Ind2"_s);
+    QTreeWidgetItem* a = w->FindNode(u"A"_s);
     EXPECT_EQ(a->checkState(0), Qt::Checked) << "A holds an enabled component";
-    EXPECT_EQ(w->FindNode("B")->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(w->FindNode(u"B"_s)->checkState(0), Qt::Unchecked);
     ASSERT_EQ(a->childCount(), 2);
-    EXPECT_EQ(a->child(0)->text(0), "first");
+    EXPECT_EQ(a->child(0)->text(0), u"first"_s);
     EXPECT_EQ(a->child(0)->checkState(0), Qt::Unchecked);
-    EXPECT_EQ(a->child(1)->text(0), "third");
+    EXPECT_EQ(a->child(1)->text(0), u"third"_s);
     EXPECT_EQ(a->child(1)->checkState(0), Qt::Checked);
-    EXPECT_EQ(a->child(1)->data(0, Qt::UserRole).toString(), "Ind3");
-    EXPECT_EQ(w->FindNode("Ind4")->parent(), w->FindNode("C"));
-    EXPECT_EQ(tree->topLevelItem(3)->child(0)->text(0), "odd parent");
+    EXPECT_EQ(a->child(1)->data(0, Qt::UserRole).toString(), u"Ind3"_s);
+    EXPECT_EQ(w->FindNode(u"Ind4"_s)->parent(), w->FindNode(u"C"_s));
+    EXPECT_EQ(tree->topLevelItem(3)->child(0)->text(0), u"odd parent"_s);
 }
 
 TEST_F(WizardWindowTest, CheckingAGroupPassesItsStateToItsItemsOnly) {
@@ -432,16 +434,16 @@ TEST_F(WizardWindowTest, CheckingAGroupPassesItsStateToItsItemsOnly) {
     Open();
     WalkForward([this](int step) {
         if (step != 8) return;
-        QTreeWidgetItem* a = w->FindNode("A");
+        QTreeWidgetItem* a = w->FindNode(u"A"_s);
         // The space bar on group A, as a click on its box.
         w->tvwCustomInstall->setCurrentItem(a);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, u" "_s);
         QApplication::sendEvent(w->tvwCustomInstall, &press);
         EXPECT_EQ(a->checkState(0), Qt::Unchecked);
-        EXPECT_EQ(w->FindNode("Ind1")->checkState(0), Qt::Unchecked);
-        EXPECT_EQ(w->FindNode("Ind3")->checkState(0), Qt::Unchecked);
-        EXPECT_EQ(w->FindNode("Ind2")->checkState(0), Qt::Checked);
-        w->FindNode("Ind3")->setCheckState(0, Qt::Checked);
+        EXPECT_EQ(w->FindNode(u"Ind1"_s)->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(w->FindNode(u"Ind3"_s)->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(w->FindNode(u"Ind2"_s)->checkState(0), Qt::Checked);
+        w->FindNode(u"Ind3"_s)->setCheckState(0, Qt::Checked);
         EXPECT_EQ(a->checkState(0), Qt::Unchecked) << "an item leaves its group as it is";
     });
     const auto& comps = GetWizardSettings().Components;
@@ -471,7 +473,7 @@ TEST_F(WizardWindowTest, CancelCloseBoxAndEscapeApplyNothingAndEnableTheMainWind
         Open();
         EXPECT_FALSE(main.isEnabled());
         WalkForward([this](int step) {
-            if (step == 7) w->TextDestDir4->setText("C:\\Elsewhere");
+            if (step == 7) w->TextDestDir4->setText(u"C:\\Elsewhere"_s);
             if (step == 10) w->ChkDisUpdate->setChecked(true);
         });
         close();
@@ -495,31 +497,31 @@ std::vector<QString> Labels(QWidget* frame) {
 
 TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
     Open();
-    EXPECT_EQ(w->windowTitle(), "Kivotool");
+    EXPECT_EQ(w->windowTitle(), u"Kivotool"_s);
     EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "fixed size";
     EXPECT_EQ(w->lblIntro->text(),
-              "The Kivotool will now help you modify the user interface for this Tessary installer.");
-    const QString hint = "To Do so either Click browse or type the full path in the text box provided.";
-    const QString note = "If a Destination Folder is not assigned, the Installer's Default is used.";
+              u"The Kivotool will now help you modify the user interface for this Tessary installer."_s);
+    const QString hint = u"To Do so either Click browse or type the full path in the text box provided."_s;
+    const QString note = u"If a Destination Folder is not assigned, the Installer's Default is used."_s;
     const std::pair<int, std::vector<QString>> pages[] = {
-        {1, {"This Installer can be configured to run silently.",
-             "Do you want to run the Tessary Installer in Silent mode?"}},
-        {5, {"Select a language to install.", "Languages Available for installation"}},
-        {6, {"Select a directory for the installation.", hint, note}},
-        {7, {"Choose a setup type and specify the destination directory.", hint,
-             "Program will install with the most common options.",
-             "Program will install with the minimum Required options.",
-             "You may choose the installed components.", note}},
-        {8, {"Select the components to install from the list below. (double click for a sublist)"}},
-        {9, {"The following information must be entered for the Installer to work properly.",
-             "Default User Name", "Company Name", "Serial Number",
-             "Please Double Check the Serial Number as the program will not install correctly "
-             "without a correct Serial Number."}},
-        {10, {"URL for Online Comments - WebDAV server (Tessary Only).",
-              "Check the box below to turn off updates and internet downloads (Tessary or Lumeno)."}},
-        {11, {"Clicking finish will apply the changes made in the wizard. The file will not be "
+        {1, {u"This Installer can be configured to run silently."_s,
+             u"Do you want to run the Tessary Installer in Silent mode?"_s}},
+        {5, {u"Select a language to install."_s, u"Languages Available for installation"_s}},
+        {6, {u"Select a directory for the installation."_s, hint, note}},
+        {7, {u"Choose a setup type and specify the destination directory."_s, hint,
+             u"Program will install with the most common options."_s,
+             u"Program will install with the minimum Required options."_s,
+             u"You may choose the installed components."_s, note}},
+        {8, {u"Select the components to install from the list below. (double click for a sublist)"_s}},
+        {9, {u"The following information must be entered for the Installer to work properly."_s,
+             u"Default User Name"_s, u"Company Name"_s, u"Serial Number"_s,
+             u"Please Double Check the Serial Number as the program will not install correctly "
+             "without a correct Serial Number."_s}},
+        {10, {u"URL for Online Comments - WebDAV server (Tessary Only)."_s,
+              u"Check the box below to turn off updates and internet downloads (Tessary or Lumeno)."_s}},
+        {11, {u"Clicking finish will apply the changes made in the wizard. The file will not be "
               "altered until the file is saved. To save, after clicking finish select \"save\" "
-              "under the file menu in the main window."}},
+              "under the file menu in the main window."_s}},
     };
     for (const auto& [step, texts] : pages) {
         std::vector<QString> shown = Labels(w->fraStep[step]);
@@ -529,22 +531,22 @@ TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
         EXPECT_EQ(shown, expected) << "step " << step;
     }
     EXPECT_EQ(Find<QComboBox>(w, "cmbSilentMode")->count(), 2);
-    EXPECT_EQ(w->cmbSilentMode->itemText(0) + "," + w->cmbSilentMode->itemText(1), "No,Yes");
+    EXPECT_EQ(w->cmbSilentMode->itemText(0) + u","_s + w->cmbSilentMode->itemText(1), u"No,Yes"_s);
     EXPECT_EQ(Find<QRadioButton>(w, "OptTypical")->text() + Find<QRadioButton>(w, "OptCompact")->text() +
                   Find<QRadioButton>(w, "OptCustom")->text(),
-              "TypicalCompactCustom");
+              u"TypicalCompactCustom"_s);
     for (const char* name : {"CmdBrowse3", "CmdBrowse4"}) {
         QPushButton* browse = Find<QPushButton>(w, name);
-        EXPECT_EQ(browse->text(), "Browse...");
+        EXPECT_EQ(browse->text(), u"Browse..."_s);
         auto* frame = qobject_cast<QGroupBox*>(browse->parentWidget());
         ASSERT_NE(frame, nullptr) << name;
-        EXPECT_EQ(frame->title(), "Destination Folder");
+        EXPECT_EQ(frame->title(), u"Destination Folder"_s);
     }
-    EXPECT_EQ(Find<QCheckBox>(w, "ChkDisUpdate")->text(), "Disable Internet Update");
+    EXPECT_EQ(Find<QCheckBox>(w, "ChkDisUpdate")->text(), u"Disable Internet Update"_s);
     const char* captions[] = {"", "Cancel", "< &Back", "&Next >", "&Finish"};
     for (int i = 1; i <= 4; ++i) {
         const std::string name = "cmdNav" + std::to_string(i);
-        EXPECT_EQ(Find<QPushButton>(w, name.c_str())->text(), captions[i]);
+        EXPECT_EQ(Find<QPushButton>(w, name.c_str())->text(), QLatin1String(captions[i]));
     }
     for (int s = 0; s < frmWizard::kSteps; ++s) {
         const QString frame = QStringLiteral("fraStep%1").arg(s);

@@ -1,4 +1,4 @@
-#include "mainwindow/QtText.h"
+#include "qtui/QtText.h"
 
 namespace {
 

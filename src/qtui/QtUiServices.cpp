@@ -1,4 +1,4 @@
-#include "mainwindow/QtUiServices.h"
+#include "qtui/QtUiServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "mainwindow/QtText.h"
+#include "qtui/QtText.h"
 
 using kivo::MsgButtons;
 using kivo::MsgResult;
@@ -23,7 +23,6 @@ std::string FromQPath(const QString& path) {
     if (path.isEmpty()) return {};
     return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
 }
-QString ToQPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 // The hourglass covers the program's own windows; a prompt or dialog shown meanwhile waits for
 // the user and gets the ordinary pointer.
@@ -114,7 +113,7 @@ std::string QtUiServices::OpenFileDialog(const std::string& filter,
                                          const std::string& initialDir) {
     ArrowWhileAsking arrow(hourglass_);
     return FromQPath(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
-                                                  ToQPath(initialDir), QtFileFilter(filter)));
+                                                  NativeToQ(initialDir), QtFileFilter(filter)));
 }
 
 void QtUiServices::SetHourglass(bool on) {

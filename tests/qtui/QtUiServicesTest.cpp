@@ -9,8 +9,10 @@
 
 #include <functional>
 
-#include "mainwindow/QtText.h"
-#include "mainwindow/QtUiServices.h"
+#include "qtui/QtText.h"
+#include "qtui/QtUiServices.h"
+
+using namespace Qt::StringLiterals;
 
 using kivo::MsgButtons;
 using kivo::MsgResult;
@@ -33,7 +35,7 @@ void WhenBoxShows(SeenBox& seen, std::function<void(QMessageBox*)> act) {
             seen.title = box->windowTitle();
             seen.text = box->text();
             seen.icon = box->icon();
-            for (QAbstractButton* b : box->buttons()) seen.buttons << b->text().remove('&');
+            for (QAbstractButton* b : box->buttons()) seen.buttons << b->text().remove(u'&');
             if (QApplication::overrideCursor())
                 seen.cursor = QApplication::overrideCursor()->shape();
             act(box);
@@ -68,7 +70,7 @@ TEST(QtUiServicesTest, MessageBoxShowsNoIconAndAnswersWithTheButtonPressed) {
             else box->button(c.press)->click();
         });
         EXPECT_EQ(services.MessageBox("Save <b>now</b>? \x80", c.buttons, "KIVO"), c.expected);
-        EXPECT_EQ(seen.title, "KIVO");
+        EXPECT_EQ(seen.title, u"KIVO"_s);
         EXPECT_EQ(seen.text, ToQ("Save <b>now</b>? \x80"));  // shown as plain text
         EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     }
@@ -95,12 +97,12 @@ TEST(QtUiServicesTest, HourglassIsOneStateAndPromptsShowTheArrow) {
 }
 
 TEST(QtUiServicesTest, FileFilterPairsBecomeQtFiltersAndStarDotStarMeansEveryFile) {
-    EXPECT_EQ(QtFileFilter("All Files (*.*)|*.*"), "All Files (*)");
+    EXPECT_EQ(QtFileFilter("All Files (*.*)|*.*"), u"All Files (*)"_s);
     EXPECT_EQ(QtFileFilter("Executable File (*.exe)|*.exe| Install Shield Script (*.ins)|*.ins"),
-              "Executable File (*.exe);;Install Shield Script (*.ins)");
+              u"Executable File (*.exe);;Install Shield Script (*.ins)"_s);
     EXPECT_EQ(QtFileFilter("Programs|*.exe;*.bat|Scripts|*.ins"),
-              "Programs (*.exe *.bat);;Scripts (*.ins)");
-    EXPECT_EQ(QtFileFilter(""), "");
+              u"Programs (*.exe *.bat);;Scripts (*.ins)"_s);
+    EXPECT_EQ(QtFileFilter(""), u""_s);
     // A description without its pattern is dropped rather than read as one.
-    EXPECT_EQ(QtFileFilter("Text|*.txt|Dangling"), "Text (*.txt)");
+    EXPECT_EQ(QtFileFilter("Text|*.txt|Dangling"), u"Text (*.txt)"_s);
 }
