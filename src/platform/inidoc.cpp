@@ -1,5 +1,6 @@
 #include "platform/inidoc.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kivo::profile {
@@ -8,6 +9,12 @@ namespace {
 
 // A NUL ends the readable text of a line; the bytes after it are kept but never read.
 std::string_view Readable(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+// Where the next `c` at or after `from` stands; `n` when there is none.
+std::size_t Next(const char* b, std::size_t from, std::size_t n, char c) {
+    const void* p = std::memchr(b + from, c, n - from);
+    return p ? static_cast<std::size_t>(static_cast<const char*>(p) - b) : n;
+}
 
 // The value part of a key line: after the first '=', blanks trimmed.
 std::string_view ValueOf(std::string_view text) {
@@ -26,10 +33,20 @@ std::string_view TrimBlanks(std::string_view s) {
 
 IniDoc::IniDoc() { sections_.emplace_back(); }
 
-IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
+IniDoc::IniDoc(std::string bytes) : buf_(new char[bytes.size()]), bufSize_(bytes.size()) {
+    std::copy(bytes.begin(), bytes.end(), buf_.get());
+    Parse();
+}
+
+IniDoc::IniDoc(Bytes bytes, std::size_t size) : buf_(std::move(bytes)), bufSize_(size) { Parse(); }
+
+void IniDoc::Parse() {
     sections_.emplace_back();
-    const char* b = buf_.data();
-    const std::size_t n = buf_.size();
+    const char* b = buf_.get();
+    const std::size_t n = bufSize_;
+    // Every key line holds a '=': the key index is sized once for them all (a file of short
+    // lines of one repeated name gets less, and grows as it needs).
+    keys_.Reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '=')), n / 24 + 16));
     std::size_t pos = 0;
     if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) {
         bomSize_ = pos = 3;
@@ -37,9 +54,12 @@ IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
         utf16_ = true;
     }
     Eol first = Eol::None;
+    std::size_t nextLf = Next(b, pos, n, '\n'), nextCr = Next(b, pos, n, '\r');
     while (pos < n) {
-        std::size_t e = pos;
-        while (e < n && b[e] != '\r' && b[e] != '\n') ++e;
+        // The next CR and the next LF are each searched for once, whatever the mix of line ends.
+        if (nextLf < pos) nextLf = Next(b, pos, n, '\n');
+        if (nextCr < pos) nextCr = Next(b, pos, n, '\r');
+        const std::size_t e = std::min(nextLf, nextCr);
         Eol eol = Eol::None;
         std::size_t next = n;
         if (e < n) {
@@ -110,9 +130,12 @@ std::string_view IniDoc::Keep(std::string text) {
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
+    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_)) return lastSection_;
     auto it = sectionIndex_.find(name);
     if (it == sectionIndex_.end()) return std::nullopt;
-    return it->second.front();
+    lastSection_ = it->second.front();
+    lastSectionName_.assign(name);
+    return lastSection_;
 }
 
 std::string_view KeyNameOfLine(std::string_view text) {
@@ -242,6 +265,7 @@ bool IniDoc::DeleteSection(std::string_view section) {
     // The keys of the dropped section stay in the index under its number, which no lookup
     // reaches any more.
     sections_[it->second.front()].deleted = true;
+    lastSection_ = 0;
     it->second.erase(it->second.begin());
     if (it->second.empty()) sectionIndex_.erase(it);
     return true;
@@ -263,8 +287,8 @@ std::string_view IniDoc::EolText(Eol eol) {
 
 std::string IniDoc::Serialize() const {
     std::string out;
-    out.reserve(buf_.size() + editedBytes_ + 64);
-    out.append(buf_, 0, bomSize_);
+    out.reserve(bufSize_ + editedBytes_ + 64);
+    out.append(buf_.get(), bomSize_);
     // Only the file's last line can lack a line end; when anything now follows it, it gets the
     // file's line end.
     bool open = false;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,8 +26,12 @@ std::string_view TrimBlanks(std::string_view s);
 
 class IniDoc {
 public:
+    // A file's bytes as read, not filled beforehand.
+    using Bytes = std::unique_ptr<char[]>;
+
     IniDoc();                           // the document of a missing or empty file
     explicit IniDoc(std::string bytes); // parses the file's bytes
+    IniDoc(Bytes bytes, std::size_t size);
     IniDoc(const IniDoc&) = delete;
     IniDoc& operator=(const IniDoc&) = delete;
 
@@ -76,6 +81,7 @@ private:
         std::string_view name;  // trimmed, as spelled in the file
         std::vector<Line> lines;
     };
+    void Parse();
     void AddLine(std::string_view text, Eol eol);
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
     std::string_view Keep(std::string text);
@@ -84,7 +90,8 @@ private:
     static std::string_view EolText(Eol eol);
     static std::string_view KeyOf(const Line& line) { return KeyNameOfLine(line.View()); }
 
-    std::string buf_;
+    Bytes buf_;
+    std::size_t bufSize_ = 0;
     std::deque<std::string> arena_;  // stable storage for edited and added lines
     std::size_t editedBytes_ = 0;
     std::size_t bomSize_ = 0;
@@ -95,6 +102,9 @@ private:
                        platform::CaselessEqual>
         sectionIndex_;  // named sections, in file order per name
     KeyTable keys_;
+    // The section found last: a run of lookups in one section finds it without the index.
+    mutable std::string lastSectionName_;
+    mutable std::uint32_t lastSection_ = 0;  // 0: none (the top part needs no lookup)
 };
 
 }  // namespace kivo::profile

@@ -61,6 +61,18 @@ public:
         ++count_;
     }
 
+    // Room for `keys` names without growing.
+    void Reserve(std::size_t keys) {
+        std::size_t size = 16;
+        while (keys * 4 > size * 3) size *= 2;
+        if (size <= slots_.size()) return;
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(size, Slot{});
+        for (const Slot& s : old) {
+            if (s.hash != 0) Place(s);
+        }
+    }
+
     // Removes a slot, moving later slots of its probe run back so no lookup stops short.
     void Erase(Slot* s) {
         std::size_t hole = static_cast<std::size_t>(s - slots_.data());
@@ -91,13 +103,7 @@ private:
         slots_[i] = slot;
     }
 
-    void Grow() {
-        std::vector<Slot> old = std::move(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
-        for (const Slot& s : old) {
-            if (s.hash != 0) Place(s);
-        }
-    }
+    void Grow() { Reserve(slots_.empty() ? 1 : slots_.size()); }
 
     std::vector<Slot> slots_;
     std::size_t count_ = 0;

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/fileops.h"
+#include "platform/profile.h"
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
@@ -269,6 +270,7 @@ private:
 }  // namespace
 
 bool LoadInstaller() {
+    const kivo::profile::Operation operation;
     LoadTavinIni();
     S().Modified = false;
     S().InstallerOpen = true;
@@ -276,6 +278,7 @@ bool LoadInstaller() {
 }
 
 void LoadTavinIni() {
+    const kivo::profile::Operation operation;
     State& s = S();
     BudgetScope budget(s.TavinIniPath);
     OemInstall& o = s.OemSettings;
@@ -430,6 +433,7 @@ void LoadLaunches() {
 }
 
 void LoadProductDefaults() {
+    const kivo::profile::Operation operation;
     State& s = S();
     s.Modified = true;
     OemInstall& o = s.OemSettings;

@@ -379,6 +379,7 @@ public:
 }  // namespace
 
 bool SaveTavinIni() {
+    const profile::Operation operation;
     State& s = S();
     RemoveEmptyGroups();
     s.Modified = false;
