@@ -16,13 +16,15 @@ std::size_t Next(const char* b, std::size_t from, std::size_t n, char c) {
     return p ? static_cast<std::size_t>(static_cast<const char*>(p) - b) : n;
 }
 
+std::string_view ValueOf(std::string_view text) { return ValueOfLine(text); }
+
+}  // namespace
+
 // The value part of a key line: after the first '=', blanks trimmed.
-std::string_view ValueOf(std::string_view text) {
+std::string_view ValueOfLine(std::string_view text) {
     const std::string_view readable = Readable(text);
     return TrimBlanks(readable.substr(readable.find('=') + 1));
 }
-
-}  // namespace
 
 std::string_view TrimBlanks(std::string_view s) {
     std::size_t b = 0, e = s.size();
@@ -118,7 +120,8 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
     const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
     auto& lines = sections_.back().lines;
     lines.push_back(line);
-    if (line.kind == Kind::Key) keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), text);
+    if (line.kind == Kind::Key)
+        keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), ValueOf(text));
 }
 
 std::string_view IniDoc::Keep(std::string text) {
@@ -148,7 +151,7 @@ std::optional<std::string_view> IniDoc::Value(std::string_view section, std::str
     if (!si) return std::nullopt;
     const KeyTable::Slot* slot = keys_.Find(*si, key);
     if (!slot) return std::nullopt;
-    return ValueOf(slot->Text());
+    return slot->Value();
 }
 
 std::string IniDoc::SectionNames() const {
@@ -218,7 +221,7 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
     std::string_view name;
     const Line line = MakeLine(text, fileEol_, &name);
     // Key lines never follow the insertion point, so the index of every other key stays valid.
-    keys_.Add(*si, name, AppendLineTo(*si, line), text);
+    keys_.Add(*si, name, AppendLineTo(*si, line), ValueOf(text));
     return true;
 }
 

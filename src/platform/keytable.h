@@ -1,7 +1,7 @@
 #pragma once
 // The key index of a parsed INI file: (section number, key name without regard to ASCII case)
-// to the first line of that name. An open-addressing table whose slot holds the line's text, so
-// that a lookup touches one slot and the line itself, however large the file.
+// to the first line of that name. An open-addressing table whose slot holds where the line's
+// name and value stand, so that a lookup touches one slot and the name, however large the file.
 
 #include <cstdint>
 #include <string_view>
@@ -11,33 +11,40 @@
 
 namespace kivo::profile {
 
-// The key name of a key line's text (defined with the parser).
+// The key name and the value of a key line's text (defined with the parser).
 std::string_view KeyNameOfLine(std::string_view text);
+std::string_view ValueOfLine(std::string_view text);
 
 class KeyTable {
 public:
     struct Slot {
-        std::uint64_t hash = 0;  // 0: empty
-        const char* text = nullptr;
-        std::uint32_t size = 0;
+        std::uint32_t hash = 0;  // 0: empty
         std::uint32_t section = 0;
         std::uint32_t line = 0;
         std::uint32_t repeats = 0;  // later lines of the same name in the section
-        std::string_view Text() const { return {text, size}; }
-        void SetText(std::string_view t) {
-            text = t.data();
-            size = static_cast<std::uint32_t>(t.size());
+        const char* name = nullptr;
+        const char* value = nullptr;
+        std::uint32_t nameSize = 0;
+        std::uint32_t valueSize = 0;
+        std::string_view Name() const { return {name, nameSize}; }
+        std::string_view Value() const { return {value, valueSize}; }
+        void Set(std::string_view n, std::string_view v) {
+            name = n.data();
+            nameSize = static_cast<std::uint32_t>(n.size());
+            value = v.data();
+            valueSize = static_cast<std::uint32_t>(v.size());
         }
+        // The line now holding the key, after an edit.
+        void SetText(std::string_view text) { Set(KeyNameOfLine(text), ValueOfLine(text)); }
     };
 
     Slot* Find(std::uint32_t section, std::string_view name) {
         if (slots_.empty()) return nullptr;
-        const std::uint64_t h = HashOf(section, name);
+        const std::uint32_t h = HashOf(section, name);
         for (std::size_t i = h & Mask();; i = (i + 1) & Mask()) {
             Slot& s = slots_[i];
             if (s.hash == 0) return nullptr;
-            if (s.hash == h && s.section == section &&
-                platform::EqualsIgnoreAsciiCase(KeyNameOfLine(s.Text()), name))
+            if (s.hash == h && s.section == section && platform::EqualsIgnoreAsciiCase(s.Name(), name))
                 return &s;
         }
     }
@@ -45,8 +52,9 @@ public:
         return const_cast<KeyTable*>(this)->Find(section, name);
     }
 
-    // Records a key line; the first line of a name wins, later ones are counted.
-    void Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view text) {
+    // Records a key line by its name and value; the first line of a name wins, later ones are
+    // counted.
+    void Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view value) {
         if (Slot* s = Find(section, name)) {
             ++s->repeats;
             return;
@@ -56,7 +64,7 @@ public:
         slot.hash = HashOf(section, name);
         slot.section = section;
         slot.line = line;
-        slot.SetText(text);
+        slot.Set(name, value);
         Place(slot);
         ++count_;
     }
@@ -90,10 +98,11 @@ public:
     }
 
 private:
-    static std::uint64_t HashOf(std::uint32_t section, std::string_view name) {
+    static std::uint32_t HashOf(std::uint32_t section, std::string_view name) {
         std::uint64_t h = platform::HashIgnoreAsciiCase(name) ^ (section * 0x9E3779B97F4A7C15ull);
         h ^= h >> 29;
-        return h | 1;
+        h ^= h >> 32;
+        return static_cast<std::uint32_t>(h) | 1;
     }
     std::size_t Mask() const { return slots_.size() - 1; }
 

@@ -1,6 +1,7 @@
 #include "store/SectionKeys.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "platform/profile.h"
 #include "store/CopyListKeys.h"
@@ -41,30 +42,33 @@ std::vector<std::string> SectionKeyNames(const std::string& section, const std::
     return names;
 }
 
-SectionKeySet::SectionKeySet(const std::string& section, const std::string& file,
-                             std::size_t sizeHint)
-    : list_(WholeKeyList(section, file, sizeHint)) {
-    ForEachListedName(list_, [&](std::string_view name) {
-        if (!keys::IsCopyListKey(name)) return;
-        names_.insert(name);
-        nameBytes_ += name.size() + 1;
+std::size_t CopyListNameBytes(const std::string& section, const std::string& file,
+                              std::size_t sizeHint) {
+    std::size_t bytes = 0;
+    ForEachListedName(WholeKeyList(section, file, sizeHint), [&](std::string_view name) {
+        if (keys::IsCopyListKey(name)) bytes += name.size() + 1;
     });
+    return bytes;
 }
 
-std::size_t SectionKeySet::Hash::operator()(std::string_view s) const {
-    std::size_t h = 14695981039346656037ull;
-    for (char c : s) {
-        h ^= static_cast<unsigned char>(TextMatch::FoldAscii(c));
-        h *= 1099511628211ull;
-    }
-    return h;
+void KeyNames::Number(int n) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    name_.append(digits, end);
 }
 
-bool SectionKeySet::Equal::operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (TextMatch::FoldAscii(a[i]) != TextMatch::FoldAscii(b[i])) return false;
-    return true;
+const std::string& KeyNames::Group(int g, std::string_view field) {
+    name_.assign("Group");
+    Number(g);
+    name_.append(field);
+    return name_;
+}
+
+const std::string& KeyNames::Entry(int g, std::string_view item, int n, std::string_view field) {
+    Group(g, item);
+    Number(n);
+    name_.append(field);
+    return name_;
 }
 
 }  // namespace modTAVIN

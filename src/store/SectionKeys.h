@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace modTAVIN {
@@ -20,25 +19,23 @@ std::string WholeKeyList(const std::string& section, const std::string& file,
 // The key names of the section, in file order, duplicates included.
 std::vector<std::string> SectionKeyNames(const std::string& section, const std::string& file);
 
-// The copy-list keys a section holds (keys::IsCopyListKey), to be asked without regard to case.
-// A key that is not there reads as its default, so a reader may skip asking the file for it.
-class SectionKeySet {
+// The length in bytes of the copy-list key names (keys::IsCopyListKey) a section holds, each
+// counted with the NUL that ends it in a name list.
+std::size_t CopyListNameBytes(const std::string& section, const std::string& file,
+                              std::size_t sizeHint);
+
+// Copy-list key names built in one buffer, so that a run of keys costs no allocation. Each call
+// gives the same string, holding the new name.
+class KeyNames {
 public:
-    SectionKeySet(const std::string& section, const std::string& file, std::size_t sizeHint);
-    bool Has(std::string_view key) const { return names_.contains(key); }
-    // The length of those names in bytes, each counted with the NUL that ends it in a name list.
-    std::size_t NameBytes() const { return nameBytes_; }
+    // "Group<g>" + field, as keys::GroupKey.
+    const std::string& Group(int g, std::string_view field);
+    // "Group<g>" + item + "<n>" + field, as keys::EntryKey.
+    const std::string& Entry(int g, std::string_view item, int n, std::string_view field);
 
 private:
-    struct Hash {
-        std::size_t operator()(std::string_view s) const;
-    };
-    struct Equal {
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
-    std::string list_;
-    std::size_t nameBytes_ = 0;
-    std::unordered_set<std::string_view, Hash, Equal> names_;
+    void Number(int n);
+    std::string name_;
 };
 
 }  // namespace modTAVIN
