@@ -207,7 +207,7 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
     Section& s = sections_[*si];
     if (KeyTable::Slot* slot = keys_.Find(*si, key)) {
         Line& line = s.lines[slot->line];
-        if (ValueOf(line.View()) == value) return false;
+        if (slot->Value() == value) return false;
         // The key keeps its spelling from the file and the line keeps its own line end.
         std::string replaced = std::string(KeyOf(line)) + "=" + std::string(value);
         if (replaced == line.View()) return false;

@@ -78,7 +78,10 @@ struct Found {
 std::string_view Readable(std::string_view s) { return s.substr(0, s.find('\0')); }
 
 bool HoldsLineBreak(std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    for (char c : s) {
+        if (c == '\r' || c == '\n' || c == '\0') return true;
+    }
+    return false;
 }
 
 // One pair of matching quotes around the whole text is not part of it.

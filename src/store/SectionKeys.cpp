@@ -3,28 +3,13 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/asciicase.h"
 #include "platform/profile.h"
 #include "store/CopyListKeys.h"
 #include "store/TextMatch.h"
 
 namespace modTAVIN {
 
-namespace {
-
-// Calls `visit` with every name of a name list.
-template <class Visit>
-void ForEachListedName(const std::string& list, Visit visit) {
-    std::size_t start = 0;
-    // Every name ends at its NUL; the last NUL closes the list.
-    while (start + 1 < list.size()) {
-        std::size_t end = list.find('\0', start);
-        if (end == std::string::npos) end = list.size();
-        visit(std::string_view(list).substr(start, end - start));
-        start = end + 1;
-    }
-}
-
-}  // namespace
 
 // A list that fills the buffer may have been cut, so it is asked for again with twice the room.
 std::string WholeKeyList(const std::string& section, const std::string& file,
@@ -49,6 +34,42 @@ std::size_t CopyListNameBytes(const std::string& section, const std::string& fil
         if (keys::IsCopyListKey(name)) bytes += name.size() + 1;
     });
     return bytes;
+}
+
+std::string_view NameSet::NameAt(std::uint32_t i) const {
+    const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+    return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+}
+
+bool NameSet::Contains(std::string_view name) const {
+    if (slots_.empty()) return false;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = kivo::platform::HashIgnoreAsciiCase(name) & mask;; i = (i + 1) & mask) {
+        if (slots_[i] == 0) return false;
+        if (kivo::platform::EqualsIgnoreAsciiCase(NameAt(slots_[i] - 1), name)) return true;
+    }
+}
+
+void NameSet::Insert(std::string_view name) {
+    if (Contains(name)) return;
+    if ((ends_.size() + 1) * 2 > slots_.size()) Grow();
+    bytes_.append(name);
+    ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+    const auto number = static_cast<std::uint32_t>(ends_.size());
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = kivo::platform::HashIgnoreAsciiCase(name) & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = number;
+}
+
+void NameSet::Grow() {
+    slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint32_t n = 0; n < ends_.size(); ++n) {
+        std::size_t i = kivo::platform::HashIgnoreAsciiCase(NameAt(n)) & mask;
+        while (slots_[i] != 0) i = (i + 1) & mask;
+        slots_[i] = n + 1;
+    }
 }
 
 void KeyNames::Number(int n) {

@@ -4,6 +4,7 @@
 // it bounds a load by what a section really holds and where a save looks for keys it left behind.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,34 @@ std::vector<std::string> SectionKeyNames(const std::string& section, const std::
 // counted with the NUL that ends it in a name list.
 std::size_t CopyListNameBytes(const std::string& section, const std::string& file,
                               std::size_t sizeHint);
+
+// Calls `visit` with every name of a name list (each name followed by NUL, one more NUL at the
+// end).
+template <class Visit>
+void ForEachListedName(std::string_view list, Visit visit) {
+    std::size_t start = 0;
+    while (start + 1 < list.size()) {
+        std::size_t end = list.find('\0', start);
+        if (end == std::string_view::npos) end = list.size();
+        visit(list.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// A set of key names, matched without regard to ASCII case, held in one buffer: adding a name
+// costs no allocation of its own.
+class NameSet {
+public:
+    void Insert(std::string_view name);
+    bool Contains(std::string_view name) const;
+
+private:
+    std::string_view NameAt(std::uint32_t i) const;
+    void Grow();
+    std::string bytes_;
+    std::vector<std::uint32_t> ends_;   // where each name ends in bytes_
+    std::vector<std::uint32_t> slots_;  // name number + 1, 0: empty
+};
 
 // Copy-list key names built in one buffer, so that a run of keys costs no allocation. Each call
 // gives the same string, holding the new name.
