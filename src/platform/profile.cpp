@@ -233,6 +233,7 @@ public:
     }
 
     bool InBatch() const { return depth_ > 0; }
+    bool InOperation() const { return operation_ != 0; }
 
     void Clear() {
         last_ = nullptr;
@@ -459,6 +460,12 @@ bool Update(const std::string& path, bool deletion, Edit edit) {
     Engine& en = engine();
     std::lock_guard lock(en.mu);
     Entry* e = &en.Acquire(path);
+    // A write outside a batch replaces the file at once: it starts from what the disk holds
+    // now, so that a change another program made since the operation began is not lost.
+    if (!en.InBatch() && en.InOperation()) {
+        en.Recheck(*e);
+        e = &en.Acquire(path);
+    }
     if (!e->dirty) {
         // A file seen earlier in the operation may have been made writable, or created, by
         // this process meanwhile: before giving up on it, it is looked at again.
