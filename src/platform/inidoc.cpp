@@ -121,7 +121,7 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
     auto& lines = sections_.back().lines;
     lines.push_back(line);
     if (line.kind == Kind::Key)
-        keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), ValueOf(text));
+        lines.back().indexed = keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), ValueOf(text));
 }
 
 std::string_view IniDoc::Keep(std::string text) {
@@ -149,9 +149,28 @@ std::string_view KeyNameOfLine(std::string_view text) {
 std::optional<std::string_view> IniDoc::Value(std::string_view section, std::string_view key) const {
     const auto si = FindSection(section);
     if (!si) return std::nullopt;
+    if (const Line* line = NextKeyLine(*si, key)) return ValueOf(line->View());
     const KeyTable::Slot* slot = keys_.Find(*si, key);
     if (!slot) return std::nullopt;
+    lastKeySection_ = *si;
+    lastKeyLine_ = slot->line;
     return slot->Value();
+}
+
+// The key's line when it is one of the few lines after the one found last in the section.
+const IniDoc::Line* IniDoc::NextKeyLine(std::uint32_t section, std::string_view key) const {
+    if (section != lastKeySection_) return nullptr;
+    const auto& lines = sections_[section].lines;
+    constexpr std::uint32_t kLookAhead = 3;
+    for (std::uint32_t i = lastKeyLine_ + 1; i < lines.size() && i <= lastKeyLine_ + kLookAhead; ++i) {
+        const Line& line = lines[i];
+        if (!line.indexed || line.deleted) continue;
+        if (platform::EqualsIgnoreAsciiCase(KeyOf(line), key)) {
+            lastKeyLine_ = i;
+            return &line;
+        }
+    }
+    return nullptr;
 }
 
 std::string IniDoc::SectionNames() const {
@@ -205,8 +224,12 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         sectionIndex_[sections_.back().name].push_back(*si);
     }
     Section& s = sections_[*si];
+    // Rewriting the value a key already has changes nothing.
+    if (const Line* line = NextKeyLine(*si, key); line && ValueOf(line->View()) == value) return false;
     if (KeyTable::Slot* slot = keys_.Find(*si, key)) {
         Line& line = s.lines[slot->line];
+        lastKeySection_ = *si;
+        lastKeyLine_ = slot->line;
         if (slot->Value() == value) return false;
         // The key keeps its spelling from the file and the line keeps its own line end.
         std::string replaced = std::string(KeyOf(line)) + "=" + std::string(value);
@@ -219,9 +242,12 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
     }
     const std::string_view text = Keep(std::string(key) + "=" + std::string(value));
     std::string_view name;
-    const Line line = MakeLine(text, fileEol_, &name);
+    Line line = MakeLine(text, fileEol_, &name);
+    line.indexed = true;
     // Key lines never follow the insertion point, so the index of every other key stays valid.
-    keys_.Add(*si, name, AppendLineTo(*si, line), ValueOf(text));
+    lastKeySection_ = *si;
+    lastKeyLine_ = AppendLineTo(*si, line);
+    keys_.Add(*si, name, lastKeyLine_, ValueOf(text));
     return true;
 }
 
@@ -243,6 +269,7 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
             platform::EqualsIgnoreAsciiCase(KeyOf(lines[i]), key)) {
             slot.line = i;
             slot.SetText(lines[i].View());
+            lines[i].indexed = true;
             break;
         }
     }

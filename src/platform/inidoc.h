@@ -72,6 +72,7 @@ private:
         Kind kind = Kind::Other;
         bool comment = false;  // a key line starting with ';': readable, but not in the key list
         bool deleted = false;
+        bool indexed = false;  // a key line the index leads to: the first of its name
         std::string_view View() const { return {text, size}; }
     };
     struct Section {
@@ -86,6 +87,7 @@ private:
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
     std::string_view Keep(std::string text);
     std::optional<std::uint32_t> FindSection(std::string_view name) const;
+    const Line* NextKeyLine(std::uint32_t section, std::string_view key) const;
     std::uint32_t AppendLineTo(std::uint32_t section, Line line);
     static std::string_view EolText(Eol eol);
     static std::string_view KeyOf(const Line& line) { return KeyNameOfLine(line.View()); }
@@ -105,6 +107,10 @@ private:
     // The section found last: a run of lookups in one section finds it without the index.
     mutable std::string lastSectionName_;
     mutable std::uint32_t lastSection_ = 0;  // 0: none (the top part needs no lookup)
+    // The key line found last, by section and line number: keys are mostly asked for in the
+    // order of the file, so the lines after it are tried before the index.
+    mutable std::uint32_t lastKeySection_ = 0;
+    mutable std::uint32_t lastKeyLine_ = 0;
 };
 
 }  // namespace kivo::profile

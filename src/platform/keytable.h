@@ -54,10 +54,11 @@ public:
 
     // Records a key line by its name and value; the first line of a name wins, later ones are
     // counted.
-    void Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view value) {
+    // True when the line is the first of its name.
+    bool Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view value) {
         if (Slot* s = Find(section, name)) {
             ++s->repeats;
-            return;
+            return false;
         }
         if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
         Slot slot;
@@ -67,6 +68,7 @@ public:
         slot.Set(name, value);
         Place(slot);
         ++count_;
+        return true;
     }
 
     // Room for `keys` names without growing.

@@ -41,34 +41,47 @@ std::string_view NameSet::NameAt(std::uint32_t i) const {
     return std::string_view(bytes_).substr(begin, ends_[i] - begin);
 }
 
-bool NameSet::Contains(std::string_view name) const {
-    if (slots_.empty()) return false;
+namespace {
+std::uint32_t NameHash(std::string_view name) {
+    const std::size_t h = kivo::platform::HashIgnoreAsciiCase(name);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+}  // namespace
+
+std::size_t NameSet::SlotOf(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = kivo::platform::HashIgnoreAsciiCase(name) & mask;; i = (i + 1) & mask) {
-        if (slots_[i] == 0) return false;
-        if (kivo::platform::EqualsIgnoreAsciiCase(NameAt(slots_[i] - 1), name)) return true;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const std::uint64_t s = slots_[i];
+        if (s == 0) return i;
+        if (s >> 32 == hash &&
+            kivo::platform::EqualsIgnoreAsciiCase(NameAt(static_cast<std::uint32_t>(s) - 1), name))
+            return i;
     }
 }
 
+bool NameSet::Contains(std::string_view name) const {
+    return !slots_.empty() && slots_[SlotOf(name, NameHash(name))] != 0;
+}
+
 void NameSet::Insert(std::string_view name) {
-    if (Contains(name)) return;
     if ((ends_.size() + 1) * 2 > slots_.size()) Grow();
+    const std::uint32_t hash = NameHash(name);
+    const std::size_t i = SlotOf(name, hash);
+    if (slots_[i] != 0) return;
     bytes_.append(name);
     ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-    const auto number = static_cast<std::uint32_t>(ends_.size());
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t i = kivo::platform::HashIgnoreAsciiCase(name) & mask;
-    while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = number;
+    slots_[i] = std::uint64_t{hash} << 32 | ends_.size();
 }
 
 void NameSet::Grow() {
-    slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);
+    std::vector<std::uint64_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
     const std::size_t mask = slots_.size() - 1;
-    for (std::uint32_t n = 0; n < ends_.size(); ++n) {
-        std::size_t i = kivo::platform::HashIgnoreAsciiCase(NameAt(n)) & mask;
+    for (std::uint64_t s : old) {
+        if (s == 0) continue;
+        std::size_t i = (s >> 32) & mask;
         while (slots_[i] != 0) i = (i + 1) & mask;
-        slots_[i] = n + 1;
+        slots_[i] = s;
     }
 }
 

@@ -47,10 +47,13 @@ public:
 
 private:
     std::string_view NameAt(std::uint32_t i) const;
+    // The slot of the name, or the empty slot where it belongs.
+    std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
     void Grow();
     std::string bytes_;
     std::vector<std::uint32_t> ends_;   // where each name ends in bytes_
-    std::vector<std::uint32_t> slots_;  // name number + 1, 0: empty
+    // The name's hash in the upper half, its number + 1 in the lower; 0: empty.
+    std::vector<std::uint64_t> slots_;
 };
 
 // Copy-list key names built in one buffer, so that a run of keys costs no allocation. Each call
