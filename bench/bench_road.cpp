@@ -215,19 +215,22 @@ constexpr std::size_t kHostileBytes = 10u * 1024 * 1024;
 std::string HostileFile(int shape) {
     std::string t = "[Main]\r\nTavinVersion=1.2\r\nProduct=Hostile\r\n";
     switch (shape) {
-        case 0:  // 300,000 sections: every component's copy list claims all a count can hold
+        case 0: {  // 300,000 sections: every component's copy list claims all a count can hold
+            constexpr int kSections = 300000, kLists = 32767;
             t += "[Components]\r\nNUMBER=32767\r\n";
-            for (int s = 1; s <= 300000; ++s) {
-                if (s <= 32767) {
-                    t += "[Comp" + std::to_string(s) + " BlindCopy]\r\nNumberOfGroups=32767\r\n";
-                    Line(t, "Group1NumberOfFiles", "32767");
-                    Line(t, "Group1NumberOfIcons", "32767");
-                } else {
-                    t += "[S" + std::to_string(s) + "]\r\nk=v\r\n";
-                }
+            for (int s = 1; s <= kLists; ++s) {
+                t += "[Comp" + std::to_string(s) + " BlindCopy]\r\nNumberOfGroups=32767\r\n";
+                Line(t, "Group1NumberOfFiles", "32767");
+                Line(t, "Group1NumberOfIcons", "32767");
             }
-            while (t.size() < kHostileBytes) t += "[P]\r\n";
+            // The other sections share what is left of the 10 MB.
+            const std::size_t each = (kHostileBytes - t.size()) / (kSections - kLists);
+            for (int s = kLists + 1; s <= kSections; ++s) {
+                const std::string header = "[S" + std::to_string(s) + "]\r\nk=";
+                t += header + std::string(each > header.size() + 2 ? each - header.size() - 2 : 0, 'v') + "\r\n";
+            }
             break;
+        }
         case 1:  // one copy list claiming every group, whose keys it does not hold; padded with
                  // copy-list keys of groups beyond the count
             t += "[Components]\r\nNUMBER=1\r\n[Comp1 BlindCopy]\r\nNumberOfGroups=32767\r\n";

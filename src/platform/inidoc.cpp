@@ -49,6 +49,11 @@ void IniDoc::Parse() {
     // Every key line holds a '=': the key index is sized once for them all (a file of short
     // lines of one repeated name gets less, and grows as it needs).
     keys_.Reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '=')), n / 24 + 16));
+    const auto headers = std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '[')), n / 24 + 16);
+    sections_.reserve(headers + 1);
+    std::size_t indexSize = 64;
+    while (headers * 2 > indexSize) indexSize *= 2;
+    sectionIndex_.assign(indexSize, NameRun{});
     std::size_t pos = 0;
     if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) {
         bomSize_ = pos = 3;
@@ -114,7 +119,7 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
         s.header = line;
         s.name = name;
         sections_.push_back(std::move(s));
-        if (!name.empty()) sectionIndex_[name].push_back(static_cast<std::uint32_t>(sections_.size() - 1));
+        if (!name.empty()) IndexSection(static_cast<std::uint32_t>(sections_.size() - 1));
         return;
     }
     const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
@@ -130,13 +135,54 @@ std::string_view IniDoc::Keep(std::string text) {
     return arena_.back();
 }
 
+std::uint32_t IniDoc::SectionHash(std::string_view name) {
+    const std::size_t h = platform::HashIgnoreAsciiCase(name);
+    return static_cast<std::uint32_t>(h ^ (h >> 32)) | 1;
+}
+
+IniDoc::NameRun& IniDoc::RunOf(std::string_view name, std::uint32_t hash) const {
+    const std::size_t mask = sectionIndex_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        NameRun& r = sectionIndex_[i];
+        if (r.hash == 0 ||
+            (r.hash == hash && platform::EqualsIgnoreAsciiCase(sections_[r.last].name, name)))
+            return r;
+    }
+}
+
+void IniDoc::IndexSection(std::uint32_t si) {
+    if ((namedSections_ + 1) * 2 > sectionIndex_.size()) {
+        std::vector<NameRun> old = std::move(sectionIndex_);
+        std::size_t size = 64;
+        while ((namedSections_ + 1) * 2 > size) size *= 2;
+        sectionIndex_.assign(size, NameRun{});
+        for (const NameRun& r : old) {
+            if (r.hash != 0) RunOf(sections_[r.last].name, r.hash) = r;
+        }
+    }
+    const std::string_view name = sections_[si].name;
+    const std::uint32_t hash = SectionHash(name);
+    NameRun& r = RunOf(name, hash);
+    if (r.hash == 0) {
+        r = {hash, si, si};
+        ++namedSections_;
+        return;
+    }
+    if (r.first == 0)
+        r.first = si;  // every earlier one is gone
+    else
+        sections_[r.last].nextSameName = si;
+    r.last = si;
+}
+
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
     if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_)) return lastSection_;
-    auto it = sectionIndex_.find(name);
-    if (it == sectionIndex_.end()) return std::nullopt;
-    lastSection_ = it->second.front();
+    if (sectionIndex_.empty()) return std::nullopt;
+    const NameRun& r = RunOf(name, SectionHash(name));
+    if (r.first == 0) return std::nullopt;
+    lastSection_ = r.first;
     lastSectionName_.assign(name);
     return lastSection_;
 }
@@ -221,7 +267,7 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         s.name = header.substr(1, section.size());
         sections_.push_back(std::move(s));
         si = static_cast<std::uint32_t>(sections_.size() - 1);
-        sectionIndex_[sections_.back().name].push_back(*si);
+        IndexSection(*si);
     }
     Section& s = sections_[*si];
     // Rewriting the value a key already has changes nothing.
@@ -290,14 +336,15 @@ bool IniDoc::DeleteSection(std::string_view section) {
         }
         return changed;
     }
-    auto it = sectionIndex_.find(section);
-    if (it == sectionIndex_.end()) return false;
+    if (sectionIndex_.empty()) return false;
+    NameRun& run = RunOf(section, SectionHash(section));
+    if (run.first == 0) return false;
     // The keys of the dropped section stay in the index under its number, which no lookup
     // reaches any more.
-    sections_[it->second.front()].deleted = true;
+    Section& dropped = sections_[run.first];
+    dropped.deleted = true;
     lastSection_ = 0;
-    it->second.erase(it->second.begin());
-    if (it->second.empty()) sectionIndex_.erase(it);
+    run.first = dropped.nextSameName;
     return true;
 }
 

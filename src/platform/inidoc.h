@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/asciicase.h"
@@ -68,11 +67,12 @@ private:
     struct Line {
         const char* text = nullptr;  // into buf_ or into an edited line of arena_
         std::uint32_t size = 0;
-        Eol eol = Eol::None;
-        Kind kind = Kind::Other;
-        bool comment = false;  // a key line starting with ';': readable, but not in the key list
-        bool deleted = false;
-        bool indexed = false;  // a key line the index leads to: the first of its name
+        // Packed, so that a line costs 16 bytes however many the file holds.
+        Eol eol : 2 = Eol::None;
+        Kind kind : 2 = Kind::Other;
+        bool comment : 1 = false;  // a key line starting with ';': readable, but not in the key list
+        bool deleted : 1 = false;
+        bool indexed : 1 = false;  // a key line the index leads to: the first of its name
         std::string_view View() const { return {text, size}; }
     };
     struct Section {
@@ -80,8 +80,19 @@ private:
         bool deleted = false;
         Line header;
         std::string_view name;  // trimmed, as spelled in the file
+        std::uint32_t nextSameName = 0;  // the next section of the name in file order; 0: none
         std::vector<Line> lines;
     };
+    // The sections of one name: the first one still there (0: none left), and the last one.
+    struct NameRun {
+        std::uint32_t hash = 0;  // 0: an empty slot
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+    };
+    void IndexSection(std::uint32_t si);
+    // The index's slot for a section name: its run, or the empty slot where it belongs.
+    NameRun& RunOf(std::string_view name, std::uint32_t hash) const;
+    static std::uint32_t SectionHash(std::string_view name);
     void Parse();
     void AddLine(std::string_view text, Eol eol);
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
@@ -100,9 +111,9 @@ private:
     bool utf16_ = false;
     Eol fileEol_ = Eol::CRLF;
     std::vector<Section> sections_;  // [0] is the nameless top part
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>, platform::CaselessHash,
-                       platform::CaselessEqual>
-        sectionIndex_;  // named sections, in file order per name
+    // Named sections by name: an open-addressing table, never more than half full.
+    mutable std::vector<NameRun> sectionIndex_;
+    std::size_t namedSections_ = 0;
     KeyTable keys_;
     // The section found last: a run of lookups in one section finds it without the index.
     mutable std::string lastSectionName_;
