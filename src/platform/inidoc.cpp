@@ -137,7 +137,7 @@ std::string_view IniDoc::Keep(std::string text) {
 
 std::uint32_t IniDoc::SectionHash(std::string_view name) {
     const std::size_t h = platform::HashIgnoreAsciiCase(name);
-    return static_cast<std::uint32_t>(h ^ (h >> 32)) | 1;
+    return static_cast<std::uint32_t>(h ^ (h >> 32)) | 0x8000'0000u;  // see KeyTable
 }
 
 IniDoc::NameRun& IniDoc::RunOf(std::string_view name, std::uint32_t hash) const {

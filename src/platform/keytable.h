@@ -101,10 +101,17 @@ public:
 
 private:
     static std::uint32_t HashOf(std::uint32_t section, std::string_view name) {
-        std::uint64_t h = platform::HashIgnoreAsciiCase(name) ^ (section * 0x9E3779B97F4A7C15ull);
-        h ^= h >> 29;
-        h ^= h >> 32;
-        return static_cast<std::uint32_t>(h) | 1;
+        // Names that differ in one character, repeated in many sections, must still spread
+        // over the whole table: the sum is mixed through every bit.
+        std::uint64_t h = platform::HashIgnoreAsciiCase(name) + section * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 33;
+        // The top bit marks a used slot; the low bits, where a slot's place comes from, stay
+        // as they are, so that every place can be a name's first choice.
+        return static_cast<std::uint32_t>(h) | 0x8000'0000u;
     }
     std::size_t Mask() const { return slots_.size() - 1; }
 
