@@ -85,6 +85,7 @@ void IniDoc::Parse() {
         AddLine({b + pos, e - pos}, eol);
         pos = next;
     }
+    IndexPendingKey();
     // Lines added later take the file's own line end; a file without any gets CRLF.
     if (first != Eol::None) fileEol_ = first;
 }
@@ -125,8 +126,18 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
     const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
     auto& lines = sections_.back().lines;
     lines.push_back(line);
-    if (line.kind == Kind::Key)
-        lines.back().indexed = keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), ValueOf(text));
+    if (line.kind == Kind::Key) {
+        const std::uint32_t hash = keys_.Prefetch(si, name);
+        IndexPendingKey();
+        pending_ = {hash, si, static_cast<std::uint32_t>(lines.size() - 1), name, ValueOf(text)};
+    }
+}
+
+void IniDoc::IndexPendingKey() {
+    if (pending_.hash == 0) return;
+    const PendingKey& k = pending_;
+    sections_[k.section].lines[k.line].indexed = keys_.Add(k.hash, k.section, k.name, k.line, k.value);
+    pending_.hash = 0;
 }
 
 std::string_view IniDoc::Keep(std::string text) {

@@ -95,6 +95,7 @@ private:
     static std::uint32_t SectionHash(std::string_view name);
     void Parse();
     void AddLine(std::string_view text, Eol eol);
+    void IndexPendingKey();
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
     std::string_view Keep(std::string text);
     std::optional<std::uint32_t> FindSection(std::string_view name) const;
@@ -115,6 +116,13 @@ private:
     mutable std::vector<NameRun> sectionIndex_;
     std::size_t namedSections_ = 0;
     KeyTable keys_;
+    // While parsing: the key line read last, indexed once the next line is read.
+    struct PendingKey {
+        std::uint32_t hash = 0;  // 0: none
+        std::uint32_t section = 0;
+        std::uint32_t line = 0;
+        std::string_view name, value;
+    } pending_;
     // The section found last: a run of lookups in one section finds it without the index.
     mutable std::string lastSectionName_;
     mutable std::uint32_t lastSection_ = 0;  // 0: none (the top part needs no lookup)

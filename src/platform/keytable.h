@@ -38,9 +38,9 @@ public:
         void SetText(std::string_view text) { Set(KeyNameOfLine(text), ValueOfLine(text)); }
     };
 
-    Slot* Find(std::uint32_t section, std::string_view name) {
+    Slot* Find(std::uint32_t section, std::string_view name) { return Find(HashOf(section, name), section, name); }
+    Slot* Find(std::uint32_t h, std::uint32_t section, std::string_view name) {
         if (slots_.empty()) return nullptr;
-        const std::uint32_t h = HashOf(section, name);
         for (std::size_t i = h & Mask();; i = (i + 1) & Mask()) {
             Slot& s = slots_[i];
             if (s.hash == 0) return nullptr;
@@ -54,15 +54,27 @@ public:
 
     // Records a key line by its name and value; the first line of a name wins, later ones are
     // counted.
+    // The hash of a name, its slot asked of memory ahead of the Add that will use it (a parse
+    // reads the next line meanwhile, instead of waiting for the slot).
+    std::uint32_t Prefetch(std::uint32_t section, std::string_view name) const {
+        const std::uint32_t h = HashOf(section, name);
+        if (!slots_.empty()) __builtin_prefetch(&slots_[h & Mask()]);
+        return h;
+    }
+
     // True when the line is the first of its name.
     bool Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view value) {
-        if (Slot* s = Find(section, name)) {
+        return Add(HashOf(section, name), section, name, line, value);
+    }
+    bool Add(std::uint32_t h, std::uint32_t section, std::string_view name, std::uint32_t line,
+             std::string_view value) {
+        if (Slot* s = Find(h, section, name)) {
             ++s->repeats;
             return false;
         }
         if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
         Slot slot;
-        slot.hash = HashOf(section, name);
+        slot.hash = h;
         slot.section = section;
         slot.line = line;
         slot.Set(name, value);
