@@ -107,6 +107,13 @@ IniDoc::Line IniDoc::MakeLine(std::string_view text, Eol eol, std::string_view* 
         line.kind = Kind::Key;
         *name = TrimBlanks(readable.substr(0, eq));
         line.comment = !name->empty() && name->front() == ';';
+        const auto start = static_cast<std::size_t>(name->data() - text.data());
+        if (start <= 0xFF && name->size() < kUnknownName) {
+            line.nameStart = static_cast<std::uint8_t>(start);
+            line.nameSize = static_cast<std::uint16_t>(name->size());
+        } else {
+            line.nameSize = kUnknownName;
+        }
     }
     return line;
 }
@@ -294,6 +301,7 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         const std::string_view text = Keep(std::move(replaced));
         line.text = text.data();
         line.size = static_cast<std::uint32_t>(text.size());
+        line.nameStart = 0;  // the name now opens the line
         slot->SetText(text);
         return true;
     }

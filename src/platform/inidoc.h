@@ -73,6 +73,9 @@ private:
         bool comment : 1 = false;  // a key line starting with ';': readable, but not in the key list
         bool deleted : 1 = false;
         bool indexed : 1 = false;  // a key line the index leads to: the first of its name
+        // A key line's name as the parse found it (kUnknownName: to be found in the text).
+        std::uint8_t nameStart = 0;
+        std::uint16_t nameSize = 0;
         std::string_view View() const { return {text, size}; }
     };
     struct Section {
@@ -102,7 +105,11 @@ private:
     const Line* NextKeyLine(std::uint32_t section, std::string_view key) const;
     std::uint32_t AppendLineTo(std::uint32_t section, Line line);
     static std::string_view EolText(Eol eol);
-    static std::string_view KeyOf(const Line& line) { return KeyNameOfLine(line.View()); }
+    static constexpr std::uint16_t kUnknownName = 0xFFFF;
+    static std::string_view KeyOf(const Line& line) {
+        return line.nameSize != kUnknownName ? std::string_view(line.text + line.nameStart, line.nameSize)
+                                             : KeyNameOfLine(line.View());
+    }
 
     Bytes buf_;
     std::size_t bufSize_ = 0;

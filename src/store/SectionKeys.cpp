@@ -59,29 +59,42 @@ std::size_t NameSet::SlotOf(std::string_view name, std::uint32_t hash) const {
     }
 }
 
-bool NameSet::Contains(std::string_view name) const {
-    return !slots_.empty() && slots_[SlotOf(name, NameHash(name))] != 0;
+bool NameSet::Contains(std::string_view name) {
+    if (slots_.empty()) {
+        if (walk_ < ends_.size() && kivo::platform::EqualsIgnoreAsciiCase(NameAt(walk_), name)) {
+            ++walk_;
+            return true;
+        }
+        if (ends_.empty()) return false;
+        Index();
+    }
+    return slots_[SlotOf(name, NameHash(name))] != 0;
 }
 
 void NameSet::Insert(std::string_view name) {
-    if ((ends_.size() + 1) * 2 > slots_.size()) Grow();
-    const std::uint32_t hash = NameHash(name);
-    const std::size_t i = SlotOf(name, hash);
-    if (slots_[i] != 0) return;
+    // A name added twice is found all the same; the index, once built, keeps up.
+    if (!slots_.empty() && slots_[SlotOf(name, NameHash(name))] != 0) return;
     bytes_.append(name);
     ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-    slots_[i] = std::uint64_t{hash} << 32 | ends_.size();
+    if (!slots_.empty()) {
+        if (ends_.size() * 2 > slots_.size()) {
+            Index();
+        } else {
+            const std::uint32_t hash = NameHash(name);
+            slots_[SlotOf(name, hash)] = std::uint64_t{hash} << 32 | ends_.size();
+        }
+    }
 }
 
-void NameSet::Grow() {
-    std::vector<std::uint64_t> old = std::move(slots_);
-    slots_.assign(old.empty() ? 64 : old.size() * 2, 0);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::uint64_t s : old) {
-        if (s == 0) continue;
-        std::size_t i = (s >> 32) & mask;
-        while (slots_[i] != 0) i = (i + 1) & mask;
-        slots_[i] = s;
+void NameSet::Index() {
+    std::size_t size = 64;
+    while (ends_.size() * 2 > size) size *= 2;
+    slots_.assign(size, 0);
+    for (std::uint32_t n = 0; n < ends_.size(); ++n) {
+        const std::string_view name = NameAt(n);
+        const std::uint32_t hash = NameHash(name);
+        std::uint64_t& slot = slots_[SlotOf(name, hash)];
+        if (slot == 0) slot = std::uint64_t{hash} << 32 | (n + 1);
     }
 }
 

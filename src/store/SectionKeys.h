@@ -39,20 +39,23 @@ void ForEachListedName(std::string_view list, Visit visit) {
 }
 
 // A set of key names, matched without regard to ASCII case, held in one buffer: adding a name
-// costs no allocation of its own.
+// costs no allocation of its own. Names asked for in the order they were added (a section
+// written in the order of its file) are found by walking that order; any other question
+// builds an index once.
 class NameSet {
 public:
     void Insert(std::string_view name);
-    bool Contains(std::string_view name) const;
+    bool Contains(std::string_view name);
 
 private:
     std::string_view NameAt(std::uint32_t i) const;
     // The slot of the name, or the empty slot where it belongs.
     std::size_t SlotOf(std::string_view name, std::uint32_t hash) const;
-    void Grow();
+    void Index();
     std::string bytes_;
-    std::vector<std::uint32_t> ends_;   // where each name ends in bytes_
-    // The name's hash in the upper half, its number + 1 in the lower; 0: empty.
+    std::vector<std::uint32_t> ends_;  // where each name ends in bytes_
+    std::uint32_t walk_ = 0;           // the name the walk expects next
+    // Once built: the name's hash in the upper half, its number + 1 in the lower; 0: empty.
     std::vector<std::uint64_t> slots_;
 };
 
