@@ -10,7 +10,7 @@
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
-#include "store/TextMatch.h"
+#include "platform/asciicase.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -270,7 +270,7 @@ void ImportOemInstallToKivo() {
 
 bool CheckSilentUserInfo() {
     const OemInstall& s = S().OemSettings;
-    if (s.ProductHidesUserInfoDlg || TextMatch::ContainsNoCase(s.Product, "Lumeno") ||
+    if (s.ProductHidesUserInfoDlg || kivo::platform::ContainsIgnoreAsciiCase(s.Product, "Lumeno") ||
         s.DisplayUserInfoDlg) {
         return true;
     }

@@ -17,7 +17,7 @@
 
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
-#include "store/TextMatch.h"
+#include "platform/asciicase.h"
 #include "store/modTAVIN.h"
 #include "support/TavinText.h"
 
@@ -699,7 +699,7 @@ protected:
     void ExpectFailureNaming(const std::string& file) {
         EXPECT_FALSE(SaveTavinIni());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_TRUE(TextMatch::ContainsNoCase(ui.messages[0].text, file)) << ui.messages[0].text;
+        EXPECT_TRUE(kivo::platform::ContainsIgnoreAsciiCase(ui.messages[0].text, file)) << ui.messages[0].text;
         EXPECT_EQ(ui.messages[0].title, "KIVO");
         EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
         EXPECT_TRUE(S().Modified);
