@@ -12,11 +12,11 @@
 #include "mainwindow/KeepsSelection.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
 #include "qtui/Controls.h"
 #include "qtui/QtText.h"
-#include "platform/asciicase.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

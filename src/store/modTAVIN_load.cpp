@@ -8,12 +8,12 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
-#include "platform/asciicase.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

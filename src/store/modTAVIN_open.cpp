@@ -6,11 +6,11 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/asciicase.h"
 #include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
-#include "platform/asciicase.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/asciicase.h"
 #include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
@@ -24,7 +25,6 @@
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
-#include "platform/asciicase.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 

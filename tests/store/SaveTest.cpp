@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
-#include "platform/asciicase.h"
 #include "store/modTAVIN.h"
 #include "support/TavinText.h"
 
@@ -490,9 +490,9 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"Vontu(R) Tessary(R) 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
         TargetCase{"vontu(r) tessary(r) 5.0", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
         TargetCase{nullptr, "Comp1 BlindCopy", "Comp1 BlindCopy", ""}),
-    [](const ::testing::TestParamInfo<TargetCase>& info) {
-        std::string name = "Case" + std::to_string(info.index) + "_";
-        for (char c : std::string(info.param.target))
+    [](const ::testing::TestParamInfo<TargetCase>& testCase) {
+        std::string name = "Case" + std::to_string(testCase.index) + "_";
+        for (char c : std::string(testCase.param.target))
             if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
         return name;
     });
