@@ -9,7 +9,8 @@ using namespace kivo::platform;
 TEST(AsciiCase, FoldsOnlyAsciiLettersInEveryHelper) {
     EXPECT_TRUE(EqualsIgnoreAsciiCase("NumberOfGroups", "NUMBEROFgroups"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase("\xC9t\xE9", "\xE9t\xE9"));
-    EXPECT_FALSE(EqualsIgnoreAsciiCase("[", "{"));  // 0x5B and 0x7B differ by 0x20 but are no letters
+    // 0x5B and 0x7B differ by 0x20 but are no letters.
+    EXPECT_FALSE(EqualsIgnoreAsciiCase("[", "{"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase("ab", "abc"));
     EXPECT_EQ(FoldedAscii("Setup\xC9.ISS@Z"), "setup\xC9.iss@z");
     EXPECT_EQ(HashIgnoreAsciiCase("BlindCopy1"), HashIgnoreAsciiCase("BLINDcopy1"));
