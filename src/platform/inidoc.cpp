@@ -1,5 +1,6 @@
 #include "platform/inidoc.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kivo::profile {
@@ -9,20 +10,44 @@ namespace {
 // A NUL ends the readable text of a line; the bytes after it are kept but never read.
 std::string_view Readable(std::string_view text) { return text.substr(0, text.find('\0')); }
 
+// Where the next `c` at or after `from` stands; `n` when there is none.
+std::size_t Next(const char* b, std::size_t from, std::size_t n, char c) {
+    const void* p = std::memchr(b + from, c, n - from);
+    return p ? static_cast<std::size_t>(static_cast<const char*>(p) - b) : n;
+}
+
+std::string_view ValueOf(std::string_view text) { return ValueOfLine(text); }
+
+}  // namespace
+
 // The value part of a key line: after the first '=', blanks trimmed.
-std::string_view ValueOf(std::string_view text) {
+std::string_view ValueOfLine(std::string_view text) {
     const std::string_view readable = Readable(text);
     return TrimBlanks(readable.substr(readable.find('=') + 1));
 }
 
-}  // namespace
 
 IniDoc::IniDoc() { sections_.emplace_back(); }
 
-IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
+IniDoc::IniDoc(std::string bytes) : buf_(new char[bytes.size()]), bufSize_(bytes.size()) {
+    std::copy(bytes.begin(), bytes.end(), buf_.get());
+    Parse();
+}
+
+IniDoc::IniDoc(Bytes bytes, std::size_t size) : buf_(std::move(bytes)), bufSize_(size) { Parse(); }
+
+void IniDoc::Parse() {
     sections_.emplace_back();
-    const char* b = buf_.data();
-    const std::size_t n = buf_.size();
+    const char* b = buf_.get();
+    const std::size_t n = bufSize_;
+    // Every key line holds a '=': the key index is sized once for them all (a file of short
+    // lines of one repeated name gets less, and grows as it needs).
+    keys_.Reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '=')), n / 24 + 16));
+    const auto headers = std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '[')), n / 24 + 16);
+    sections_.reserve(headers + 1);
+    std::size_t indexSize = 64;
+    while (headers * 2 > indexSize) indexSize *= 2;
+    sectionIndex_.assign(indexSize, NameRun{});
     std::size_t pos = 0;
     if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) {
         bomSize_ = pos = 3;
@@ -30,9 +55,12 @@ IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
         utf16_ = true;
     }
     Eol first = Eol::None;
+    std::size_t nextLf = Next(b, pos, n, '\n'), nextCr = Next(b, pos, n, '\r');
     while (pos < n) {
-        std::size_t e = pos;
-        while (e < n && b[e] != '\r' && b[e] != '\n') ++e;
+        // The next CR and the next LF are each searched for once, whatever the mix of line ends.
+        if (nextLf < pos) nextLf = Next(b, pos, n, '\n');
+        if (nextCr < pos) nextCr = Next(b, pos, n, '\r');
+        const std::size_t e = std::min(nextLf, nextCr);
         Eol eol = Eol::None;
         std::size_t next = n;
         if (e < n) {
@@ -51,6 +79,7 @@ IniDoc::IniDoc(std::string bytes) : buf_(std::move(bytes)) {
         AddLine({b + pos, e - pos}, eol);
         pos = next;
     }
+    IndexPendingKey();
     // Lines added later take the file's own line end; a file without any gets CRLF.
     if (first != Eol::None) fileEol_ = first;
 }
@@ -72,6 +101,13 @@ IniDoc::Line IniDoc::MakeLine(std::string_view text, Eol eol, std::string_view* 
         line.kind = Kind::Key;
         *name = TrimBlanks(readable.substr(0, eq));
         line.comment = !name->empty() && name->front() == ';';
+        const auto start = static_cast<std::size_t>(name->data() - text.data());
+        if (start <= 0xFF && name->size() < kUnknownName) {
+            line.nameStart = static_cast<std::uint8_t>(start);
+            line.nameSize = static_cast<std::uint16_t>(name->size());
+        } else {
+            line.nameSize = kUnknownName;
+        }
     }
     return line;
 }
@@ -85,13 +121,24 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
         s.header = line;
         s.name = name;
         sections_.push_back(std::move(s));
-        if (!name.empty()) sectionIndex_[name].push_back(static_cast<std::uint32_t>(sections_.size() - 1));
+        if (!name.empty()) IndexSection(static_cast<std::uint32_t>(sections_.size() - 1));
         return;
     }
     const auto si = static_cast<std::uint32_t>(sections_.size() - 1);
     auto& lines = sections_.back().lines;
     lines.push_back(line);
-    if (line.kind == Kind::Key) keys_.Add(si, name, static_cast<std::uint32_t>(lines.size() - 1), text);
+    if (line.kind == Kind::Key) {
+        const std::uint32_t hash = keys_.Prefetch(si, name);
+        IndexPendingKey();
+        pending_ = {hash, si, static_cast<std::uint32_t>(lines.size() - 1), name, ValueOf(text)};
+    }
+}
+
+void IniDoc::IndexPendingKey() {
+    if (pending_.hash == 0) return;
+    const PendingKey& k = pending_;
+    sections_[k.section].lines[k.line].indexed = keys_.Add(k.hash, k.section, k.name, k.line, k.value);
+    pending_.hash = 0;
 }
 
 std::string_view IniDoc::Keep(std::string text) {
@@ -100,12 +147,56 @@ std::string_view IniDoc::Keep(std::string text) {
     return arena_.back();
 }
 
+std::uint32_t IniDoc::SectionHash(std::string_view name) {
+    const std::size_t h = platform::HashIgnoreAsciiCase(name);
+    return static_cast<std::uint32_t>(h ^ (h >> 32)) | 0x8000'0000u;  // see KeyTable
+}
+
+IniDoc::NameRun& IniDoc::RunOf(std::string_view name, std::uint32_t hash) const {
+    const std::size_t mask = sectionIndex_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        NameRun& r = sectionIndex_[i];
+        if (r.hash == 0 ||
+            (r.hash == hash && platform::EqualsIgnoreAsciiCase(sections_[r.last].name, name)))
+            return r;
+    }
+}
+
+void IniDoc::IndexSection(std::uint32_t si) {
+    if ((namedSections_ + 1) * 2 > sectionIndex_.size()) {
+        std::vector<NameRun> old = std::move(sectionIndex_);
+        std::size_t size = 64;
+        while ((namedSections_ + 1) * 2 > size) size *= 2;
+        sectionIndex_.assign(size, NameRun{});
+        for (const NameRun& r : old) {
+            if (r.hash != 0) RunOf(sections_[r.last].name, r.hash) = r;
+        }
+    }
+    const std::string_view name = sections_[si].name;
+    const std::uint32_t hash = SectionHash(name);
+    NameRun& r = RunOf(name, hash);
+    if (r.hash == 0) {
+        r = {hash, si, si};
+        ++namedSections_;
+        return;
+    }
+    if (r.first == 0)
+        r.first = si;  // every earlier one is gone
+    else
+        sections_[r.last].nextSameName = si;
+    r.last = si;
+}
+
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
-    auto it = sectionIndex_.find(name);
-    if (it == sectionIndex_.end()) return std::nullopt;
-    return it->second.front();
+    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_)) return lastSection_;
+    if (sectionIndex_.empty()) return std::nullopt;
+    const NameRun& r = RunOf(name, SectionHash(name));
+    if (r.first == 0) return std::nullopt;
+    lastSection_ = r.first;
+    lastSectionName_.assign(name);
+    return lastSection_;
 }
 
 std::string_view KeyNameOfLine(std::string_view text) {
@@ -116,9 +207,28 @@ std::string_view KeyNameOfLine(std::string_view text) {
 std::optional<std::string_view> IniDoc::Value(std::string_view section, std::string_view key) const {
     const auto si = FindSection(section);
     if (!si) return std::nullopt;
+    if (const Line* line = NextKeyLine(*si, key)) return ValueOf(line->View());
     const KeyTable::Slot* slot = keys_.Find(*si, key);
     if (!slot) return std::nullopt;
-    return ValueOf(slot->Text());
+    lastKeySection_ = *si;
+    lastKeyLine_ = slot->line;
+    return slot->Value();
+}
+
+// The key's line when it is one of the few lines after the one found last in the section.
+const IniDoc::Line* IniDoc::NextKeyLine(std::uint32_t section, std::string_view key) const {
+    if (section != lastKeySection_) return nullptr;
+    const auto& lines = sections_[section].lines;
+    constexpr std::uint32_t kLookAhead = 3;
+    for (std::uint32_t i = lastKeyLine_ + 1; i < lines.size() && i <= lastKeyLine_ + kLookAhead; ++i) {
+        const Line& line = lines[i];
+        if (!line.indexed || line.deleted) continue;
+        if (platform::EqualsIgnoreAsciiCase(KeyOf(line), key)) {
+            lastKeyLine_ = i;
+            return &line;
+        }
+    }
+    return nullptr;
 }
 
 std::string IniDoc::SectionNames() const {
@@ -172,26 +282,34 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         s.name = header.substr(1, section.size());
         sections_.push_back(std::move(s));
         si = static_cast<std::uint32_t>(sections_.size() - 1);
-        sectionIndex_[sections_.back().name].push_back(*si);
+        IndexSection(*si);
     }
     Section& s = sections_[*si];
+    // Rewriting the value a key already has changes nothing.
+    if (const Line* line = NextKeyLine(*si, key); line && ValueOf(line->View()) == value) return false;
     if (KeyTable::Slot* slot = keys_.Find(*si, key)) {
         Line& line = s.lines[slot->line];
-        if (ValueOf(line.View()) == value) return false;
+        lastKeySection_ = *si;
+        lastKeyLine_ = slot->line;
+        if (slot->Value() == value) return false;
         // The key keeps its spelling from the file and the line keeps its own line end.
         std::string replaced = std::string(KeyOf(line)) + "=" + std::string(value);
         if (replaced == line.View()) return false;
         const std::string_view text = Keep(std::move(replaced));
         line.text = text.data();
         line.size = static_cast<std::uint32_t>(text.size());
+        line.nameStart = 0;  // the name now opens the line
         slot->SetText(text);
         return true;
     }
     const std::string_view text = Keep(std::string(key) + "=" + std::string(value));
     std::string_view name;
-    const Line line = MakeLine(text, fileEol_, &name);
+    Line line = MakeLine(text, fileEol_, &name);
+    line.indexed = true;
     // Key lines never follow the insertion point, so the index of every other key stays valid.
-    keys_.Add(*si, name, AppendLineTo(*si, line), text);
+    lastKeySection_ = *si;
+    lastKeyLine_ = AppendLineTo(*si, line);
+    keys_.Add(*si, name, lastKeyLine_, ValueOf(text));
     return true;
 }
 
@@ -213,6 +331,7 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
             platform::EqualsIgnoreAsciiCase(KeyOf(lines[i]), key)) {
             slot.line = i;
             slot.SetText(lines[i].View());
+            lines[i].indexed = true;
             break;
         }
     }
@@ -233,13 +352,15 @@ bool IniDoc::DeleteSection(std::string_view section) {
         }
         return changed;
     }
-    auto it = sectionIndex_.find(section);
-    if (it == sectionIndex_.end()) return false;
+    if (sectionIndex_.empty()) return false;
+    NameRun& run = RunOf(section, SectionHash(section));
+    if (run.first == 0) return false;
     // The keys of the dropped section stay in the index under its number, which no lookup
     // reaches any more.
-    sections_[it->second.front()].deleted = true;
-    it->second.erase(it->second.begin());
-    if (it->second.empty()) sectionIndex_.erase(it);
+    Section& dropped = sections_[run.first];
+    dropped.deleted = true;
+    lastSection_ = 0;
+    run.first = dropped.nextSameName;
     return true;
 }
 
@@ -263,8 +384,8 @@ std::string_view IniDoc::EolText(Eol eol) {
 
 std::string IniDoc::Serialize() const {
     std::string out;
-    out.reserve(buf_.size() + editedBytes_ + 64);
-    out.append(buf_, 0, bomSize_);
+    out.reserve(bufSize_ + editedBytes_ + 64);
+    out.append(buf_.get(), bomSize_);
     // Only the file's last line can lack a line end; when anything now follows it, it gets the
     // file's line end.
     bool open = false;

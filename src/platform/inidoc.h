@@ -8,10 +8,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/asciicase.h"
@@ -22,8 +22,12 @@ namespace kivo::profile {
 
 class IniDoc {
 public:
+    // A file's bytes as read, not filled beforehand.
+    using Bytes = std::unique_ptr<char[]>;
+
     IniDoc();                           // the document of a missing or empty file
     explicit IniDoc(std::string bytes); // parses the file's bytes
+    IniDoc(Bytes bytes, std::size_t size);
     IniDoc(const IniDoc&) = delete;
     IniDoc& operator=(const IniDoc&) = delete;
 
@@ -61,10 +65,15 @@ private:
     struct Line {
         const char* text = nullptr;  // into buf_ or into an edited line of arena_
         std::uint32_t size = 0;
-        Eol eol = Eol::None;
-        Kind kind = Kind::Other;
-        bool comment = false;  // a key line starting with ';': readable, but not in the key list
-        bool deleted = false;
+        // Packed, so that a line costs 16 bytes however many the file holds.
+        Eol eol : 2 = Eol::None;
+        Kind kind : 2 = Kind::Other;
+        bool comment : 1 = false;  // a key line starting with ';': readable, but not in the key list
+        bool deleted : 1 = false;
+        bool indexed : 1 = false;  // a key line the index leads to: the first of its name
+        // A key line's name as the parse found it (kUnknownName: to be found in the text).
+        std::uint8_t nameStart = 0;
+        std::uint16_t nameSize = 0;
         std::string_view View() const { return {text, size}; }
     };
     struct Section {
@@ -72,27 +81,60 @@ private:
         bool deleted = false;
         Line header;
         std::string_view name;  // trimmed, as spelled in the file
+        std::uint32_t nextSameName = 0;  // the next section of the name in file order; 0: none
         std::vector<Line> lines;
     };
+    // The sections of one name: the first one still there (0: none left), and the last one.
+    struct NameRun {
+        std::uint32_t hash = 0;  // 0: an empty slot
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+    };
+    void IndexSection(std::uint32_t si);
+    // The index's slot for a section name: its run, or the empty slot where it belongs.
+    NameRun& RunOf(std::string_view name, std::uint32_t hash) const;
+    static std::uint32_t SectionHash(std::string_view name);
+    void Parse();
     void AddLine(std::string_view text, Eol eol);
+    void IndexPendingKey();
     Line MakeLine(std::string_view text, Eol eol, std::string_view* name) const;
     std::string_view Keep(std::string text);
     std::optional<std::uint32_t> FindSection(std::string_view name) const;
+    const Line* NextKeyLine(std::uint32_t section, std::string_view key) const;
     std::uint32_t AppendLineTo(std::uint32_t section, Line line);
     static std::string_view EolText(Eol eol);
-    static std::string_view KeyOf(const Line& line) { return KeyNameOfLine(line.View()); }
+    static constexpr std::uint16_t kUnknownName = 0xFFFF;
+    static std::string_view KeyOf(const Line& line) {
+        return line.nameSize != kUnknownName ? std::string_view(line.text + line.nameStart, line.nameSize)
+                                             : KeyNameOfLine(line.View());
+    }
 
-    std::string buf_;
+    Bytes buf_;
+    std::size_t bufSize_ = 0;
     std::deque<std::string> arena_;  // stable storage for edited and added lines
     std::size_t editedBytes_ = 0;
     std::size_t bomSize_ = 0;
     bool utf16_ = false;
     Eol fileEol_ = Eol::CRLF;
     std::vector<Section> sections_;  // [0] is the nameless top part
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>, platform::CaselessHash,
-                       platform::CaselessEqual>
-        sectionIndex_;  // named sections, in file order per name
+    // Named sections by name: an open-addressing table, never more than half full.
+    mutable std::vector<NameRun> sectionIndex_;
+    std::size_t namedSections_ = 0;
     KeyTable keys_;
+    // While parsing: the key line read last, indexed once the next line is read.
+    struct PendingKey {
+        std::uint32_t hash = 0;  // 0: none
+        std::uint32_t section = 0;
+        std::uint32_t line = 0;
+        std::string_view name, value;
+    } pending_;
+    // The section found last: a run of lookups in one section finds it without the index.
+    mutable std::string lastSectionName_;
+    mutable std::uint32_t lastSection_ = 0;  // 0: none (the top part needs no lookup)
+    // The key line found last, by section and line number: keys are mostly asked for in the
+    // order of the file, so the lines after it are tried before the index.
+    mutable std::uint32_t lastKeySection_ = 0;
+    mutable std::uint32_t lastKeyLine_ = 0;
 };
 
 }  // namespace kivo::profile

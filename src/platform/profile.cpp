@@ -65,6 +65,8 @@ struct Entry {
     int fileWatch = -1;
     ino_t watchedIno = 0;
     std::uint64_t checkedGeneration = 0;
+    // The operation in which the copy was last checked against the disk (0: none).
+    std::uint64_t checkedInOperation = 0;
 };
 
 // Where a caller's path leads on disk.
@@ -77,7 +79,10 @@ struct Found {
 std::string_view Readable(std::string_view s) { return s.substr(0, s.find('\0')); }
 
 bool HoldsLineBreak(std::string_view s) {
-    return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    for (char c : s) {
+        if (c == '\r' || c == '\n' || c == '\0') return true;
+    }
+    return false;
 }
 
 // One pair of matching quotes around the whole text is not part of it.
@@ -91,10 +96,10 @@ bool StripQuotes(std::string_view& s) {
 
 // The buffer of `size` bytes holds at most size-1 bytes and a NUL; a quoted text that would
 // exactly fill it loses one byte more.
-std::string CutToBuffer(std::string_view text, bool quoted, std::size_t size) {
+void CutToBuffer(std::string_view text, bool quoted, std::size_t size, std::string& out) {
     std::size_t take = std::min(text.size(), size - 1);
     if (quoted && size == text.size() + 1 && take > 0) --take;
-    return std::string(text.substr(0, take));
+    out.assign(text.data(), take);
 }
 
 // A name list that does not fit (with one byte to spare) keeps its first size-2 bytes and a NUL.
@@ -117,14 +122,20 @@ public:
     std::mutex mu;
 
     // The entry of a caller's path, matching what the disk holds (a file changed in the
-    // running batch is not checked: the batch's copy is the truth until the commit).
+    // running batch is not checked: the batch's copy is the truth until the commit; a file
+    // already checked in the running operation is not checked again).
     Entry& Acquire(const std::string& given) {
+        if (operation_ != 0 && last_ && last_->checkedInOperation == operation_ && given == lastGiven_)
+            return *last_;
         auto fast = fast_.find(given);
-        if (fast != fast_.end() && fast->second->dirty) return *fast->second;
+        if (fast != fast_.end() &&
+            (fast->second->dirty || (operation_ != 0 && fast->second->checkedInOperation == operation_)))
+            return Remember(given, *fast->second);
         const std::uint64_t generation = watch_.Poll();
         if (fast != fast_.end() && fast->second->watched && fast->second->doc &&
             fast->second->checkedGeneration == generation) {
-            return *fast->second;
+            fast->second->checkedInOperation = operation_;
+            return Remember(given, *fast->second);
         }
         if (depth_ == 0 && cache_.size() > kMaxFiles) Clear();
 
@@ -147,9 +158,21 @@ public:
         if (!e.dirty) Refresh(e, f);
         e.watched = watched;
         e.checkedGeneration = generation;
+        e.checkedInOperation = operation_;
         if (fast_.size() > kMaxPaths) fast_.clear();
         fast_[given] = &e;
-        return e;
+        return Remember(given, e);
+    }
+
+    // Inside an operation: the entry is looked at afresh at its next use (the process itself may
+    // have changed the file other than through these functions).
+    void Recheck(Entry& e) { e.checkedInOperation = 0; }
+
+    void BeginOperation() {
+        if (operationDepth_++ == 0) operation_ = ++operations_;
+    }
+    void EndOperation() {
+        if (operationDepth_ > 0 && --operationDepth_ == 0) operation_ = 0;
     }
 
     // Whether a write may change the entry's file: it must be a readable regular file with a
@@ -264,8 +287,10 @@ public:
     }
 
     bool InBatch() const { return depth_ > 0; }
+    bool InOperation() const { return operation_ != 0; }
 
     void Clear() {
+        last_ = nullptr;
         fast_.clear();
         cache_.clear();
         touched_.clear();
@@ -281,8 +306,17 @@ private:
     static constexpr std::size_t kMaxPaths = 4096;
 
     void Drop(Entry& e) {
+        last_ = nullptr;
         fast_.clear();
         cache_.erase(e.key);
+    }
+
+    Entry& Remember(const std::string& given, Entry& e) {
+        if (operation_ != 0) {
+            last_ = &e;
+            lastGiven_ = given;
+        }
+        return e;
     }
 
     std::string Normal(const std::string& p) {
@@ -342,7 +376,8 @@ private:
             return;
         }
         struct stat st {};
-        std::string bytes;
+        IniDoc::Bytes bytes;
+        std::size_t got = 0;
         if (::fstat(fd, &st) != 0) {
             e.unusable = errno;
         } else if (!S_ISREG(st.st_mode)) {
@@ -351,11 +386,18 @@ private:
             // The state read is the one the open file had, not the earlier look at the path.
             e.sig = SignatureOf(st);
             e.mode = st.st_mode;
-            bytes.resize(static_cast<std::size_t>(st.st_size));
-            std::size_t got = 0;
+            // Room for the file as it stands and a little more, not filled: a file that grows
+            // while it is read is read to its end all the same.
+            std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
+            bytes.reset(new char[room]);
             for (;;) {
-                if (got == bytes.size()) bytes.resize(bytes.size() + 4096);
-                ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+                if (got == room) {
+                    IniDoc::Bytes more(new char[room * 2]);
+                    std::copy(bytes.get(), bytes.get() + got, more.get());
+                    bytes = std::move(more);
+                    room *= 2;
+                }
+                ssize_t n = ::read(fd, bytes.get() + got, room - got);
                 if (n < 0 && errno == EINTR) continue;
                 if (n < 0) {
                     e.unusable = errno;
@@ -364,10 +406,9 @@ private:
                 if (n == 0) break;
                 got += static_cast<std::size_t>(n);
             }
-            bytes.resize(got);
         }
         ::close(fd);
-        if (!e.unusable) e.doc = std::make_unique<IniDoc>(std::move(bytes));
+        if (!e.unusable) e.doc = std::make_unique<IniDoc>(std::move(bytes), got);
     }
 
     static platform::FillFile BytesFill(const std::string& bytes) {
@@ -427,6 +468,7 @@ private:
         if (::stat(e.path.c_str(), &st) != 0 || !SignatureOf(st).SameContent(SignatureOf(written))) {
             e.doc.reset();  // someone else was quicker: read afresh next time
             e.exists = false;
+            e.checkedInOperation = 0;
             return;
         }
         e.exists = true;
@@ -459,6 +501,12 @@ private:
     std::vector<std::string> deletions_;
     std::unordered_set<std::string> throughReadOnly_;     // entry keys
     platform::ChangeWatch watch_;
+    // The running operation (0: none) and the last entry it used, by the caller's path.
+    std::uint64_t operation_ = 0;
+    std::uint64_t operations_ = 0;
+    int operationDepth_ = 0;
+    Entry* last_ = nullptr;
+    std::string lastGiven_;
 };
 
 Engine& engine() {
@@ -470,21 +518,30 @@ Engine& engine() {
 
 std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                       std::size_t size, const std::string& path) {
-    if (size == 0) return {};
+    std::string out;
+    if (size == 0) return out;
+    if (!FindString(section, key, size, path, out)) {
+        std::string_view text = Readable(def);
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        const bool quoted = StripQuotes(text);
+        CutToBuffer(text, quoted, size, out);
+    }
+    return out;
+}
+
+bool FindString(std::string_view section, std::string_view key, std::size_t size,
+                const std::string& path, std::string& out) {
+    if (size == 0) return false;
     const std::string_view sec = TrimBlanks(Readable(section));
     const std::string_view k = TrimBlanks(Readable(key));
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    Entry& e = en.Acquire(path);
-    std::string_view text;
-    if (auto v = e.doc->Value(sec, k)) {
-        text = *v;
-    } else {
-        text = Readable(def);
-        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    }
+    const auto v = en.Acquire(path).doc->Value(sec, k);
+    if (!v) return false;
+    std::string_view text = *v;
     const bool quoted = StripQuotes(text);
-    return CutToBuffer(text, quoted, size);
+    CutToBuffer(text, quoted, size, out);
+    return true;
 }
 
 std::string GetSectionNames(std::size_t size, const std::string& path) {
@@ -508,13 +565,25 @@ template <typename Edit>
 bool Update(const std::string& path, bool deletion, Edit edit) {
     Engine& en = engine();
     std::lock_guard lock(en.mu);
-    Entry& e = en.Acquire(path);
-    if (!e.dirty) {
-        if (deletion && !e.exists) return true;
-        if (!en.Writable(e)) return false;
+    Entry* e = &en.Acquire(path);
+    // A write outside a batch replaces the file at once: it starts from what the disk holds
+    // now, so that a change another program made since the operation began is not lost.
+    if (!en.InBatch() && en.InOperation()) {
+        en.Recheck(*e);
+        e = &en.Acquire(path);
     }
-    if (!edit(*e.doc)) return true;
-    return en.Changed(e);
+    if (!e->dirty) {
+        // A file seen earlier in the operation may have been made writable, or created, by
+        // this process meanwhile: before giving up on it, it is looked at again.
+        if ((deletion && !e->exists) || !en.Writable(*e)) {
+            en.Recheck(*e);
+            e = &en.Acquire(path);
+        }
+        if (deletion && !e->exists) return true;
+        if (!en.Writable(*e)) return false;
+    }
+    if (!edit(*e->doc)) return true;
+    return en.Changed(*e);
 }
 
 }  // namespace
@@ -569,6 +638,16 @@ void AbortBatch() {
 bool InBatch() {
     std::lock_guard lock(engine().mu);
     return engine().InBatch();
+}
+
+Operation::Operation() {
+    std::lock_guard lock(engine().mu);
+    engine().BeginOperation();
+}
+
+Operation::~Operation() {
+    std::lock_guard lock(engine().mu);
+    engine().EndOperation();
 }
 
 void ClearCache() {

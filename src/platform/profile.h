@@ -9,6 +9,10 @@
 //   every read sees what the disk holds and every write is seen by the next read. The check is
 //   the kernel's change notification for the file and its name where the file can be watched,
 //   else the file's state (device, inode, size, modification and change times).
+// - Inside an operation (an Operation object alive) each file is checked once, at its first use
+//   in the operation: the operation sees every file as it stood then, plus its own writes. A
+//   change made meanwhile by another program, or by this one other than through these
+//   functions, is seen by the next operation (ClearCache makes it seen at once).
 // - A section, key or value holding CR, LF or NUL is never written: the write fails.
 // - Inside a batch (BeginBatch ... CommitBatch) writes go to the parsed copies only. The commit
 //   first writes every file whose bytes the batch changed to a flushed temporary file in its
@@ -30,6 +34,12 @@ namespace kivo::profile {
 // contract's trimming, quote removal and truncation rules.
 std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                       std::size_t size, const std::string& path);
+
+// GetString of a key that is there: false, with `out` untouched, when the file, the section or
+// the key is missing; else `out` holds what GetString would return. One lookup, and no
+// allocation when `out` already has the room.
+bool FindString(std::string_view section, std::string_view key, std::size_t size,
+                const std::string& path, std::string& out);
 
 // GET of the section-name list into a buffer of `size` bytes: the bytes the buffer holds, up to
 // and including the final NUL that ends the list (names each followed by NUL, one more NUL at
@@ -76,6 +86,16 @@ CommitResult CommitBatch();
 // Drops every change of the batch; no file is touched.
 void AbortBatch();
 bool InBatch();
+
+// One store operation (an open, a load, a save): while an Operation lives, each file is
+// checked against the disk once. Operations nest; the outermost one bounds the view.
+class Operation {
+public:
+    Operation();
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+};
 
 // Forgets every parsed copy (tests, and after a failed commit).
 void ClearCache();

@@ -120,7 +120,10 @@ bool WriteIniYesNo(const std::string& section, const std::string& key, bool valu
 
 int16_t GetIniInteger(const std::string& section, const std::string& key, int16_t def,
                       const std::string& file) {
-    const std::string text = GetIniString(section, key, IntegerText(def), file);
+    return IniInteger(GetIniString(section, key, IntegerText(def), file));
+}
+
+int16_t IniInteger(std::string_view text) {
     if (text.empty()) return 0;
     return ParseWhole(text).value_or(0);
 }

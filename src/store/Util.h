@@ -28,6 +28,8 @@ bool WriteIniYesNo(const std::string& section, const std::string& key, bool valu
 // Text that is no number, or a number outside 16 bits, gives 0.
 int16_t GetIniInteger(const std::string& section, const std::string& key, int16_t def,
                       const std::string& file);
+// A value read, as GetIniInteger reads it.
+int16_t IniInteger(std::string_view text);
 // " 3", " 0", "-2".
 bool WriteIniInteger(const std::string& section, const std::string& key, int16_t value,
                      const std::string& file);

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/fileops.h"
+#include "platform/profile.h"
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
@@ -34,27 +35,30 @@ int16_t ReadCount(const std::string& section, const std::string& key, const std:
 // ---- Bounding a load by what the settings file really holds ------------------------------------
 //
 // A count key can claim up to 32,767 entries, and counts nest (groups, then each group's lists),
-// so a small hostile file could make the load build billions of entries. Two things keep a load
-// in proportion to its file:
-//  - A copy-list section's keys are listed once; a key that is not there reads as its default
-//    without asking the file, so the file is asked at most once per key it holds.
-//  - Every entry the load builds is paid for out of two allowances: the section's, the length of
-//    the copy-list key names it really holds (plus a little room for a sparse section), paid
-//    per key an entry has; and the file's, its size, paid likewise and per byte of each value
-//    read, so that the whole load stays in proportion to the file also when one section is
-//    loaded more than once. A count beyond what the allowances can back is cut, and the list
-//    keeps as its count as read the number of entries it really got.
-// A real installer's key names are all longer than their price, so a real file is never cut.
+// so a small hostile file could make the load build billions of entries, and the save write
+// every key of them. Every entry the load builds is paid for out of two allowances: the
+// section's, the length of the copy-list key names it really holds (plus a little room for a
+// sparse section), paid per key an entry has; and the file's, its size, paid likewise, per byte
+// of each value read, and for each key the file does not hold but the save will write, by the
+// bytes of the line the save writes for it. So the whole load stays in proportion to the file
+// also when one section is loaded more than once, and what a save adds to the file stays
+// within the file's own size. A count beyond what the allowances can back is cut, and the list
+// keeps as its count as read the number of entries it really got.
+// A real installer's key names are all longer than their price, and its keys are mostly there,
+// so a real file is never cut.
 constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
 constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
 constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
 constexpr long kFileSlack = 64 * 1024;
+// A key line the save writes for a key the file does not hold: its name, '=', a default value
+// of at most 8 characters and the line end.
+constexpr long kMissingLineExtra = 1 + 8 + 2;
 
 struct LoadBudget {
     std::size_t fileSize = 0;
     long file = 0;  // what the file's allowance still holds
-    // The key names of the sections listed so far, per section name (any case).
-    std::unordered_map<std::string, std::unique_ptr<SectionKeySet>> sections;
+    // The copy-list key name bytes of the sections listed so far, per section name (any case).
+    std::unordered_map<std::string, std::size_t> sections;
 };
 
 LoadBudget* g_budget = nullptr;  // set for the time of one LoadTavinIni
@@ -77,19 +81,20 @@ public:
         } else {
             budget_ = g_budget;
         }
-        auto& slot = budget_->sections[keys::FoldName(section)];
-        if (!slot) slot = std::make_unique<SectionKeySet>(section, file, budget_->fileSize);
-        keys_ = slot.get();
-        section_ = static_cast<long>(keys_->NameBytes()) + kSectionSlack;
+        auto [slot, added] = budget_->sections.try_emplace(keys::FoldName(section), 0);
+        if (added) slot->second = CopyListNameBytes(section, file, budget_->fileSize);
+        section_ = static_cast<long>(slot->second) + kSectionSlack;
     }
-
-    const SectionKeySet& keys() const { return *keys_; }
 
     // Whether an entry of `keys` keys can be paid for; pays for it when it can.
     bool Take(long keys) { return Pay(keys * kPricePerKey); }
     bool TakeGroup() { return Pay(kPricePerGroup); }
     // The bytes of a value read are paid out of the file's allowance.
     void PayValue(const std::string& value) { budget_->file -= static_cast<long>(value.size()); }
+    // A key the file does not hold, which the save writes all the same.
+    void PayMissing(const std::string& key) {
+        budget_->file -= static_cast<long>(key.size()) + kMissingLineExtra;
+    }
 
 private:
     bool Pay(long price) {
@@ -101,7 +106,6 @@ private:
 
     LoadBudget own_;
     LoadBudget* budget_ = nullptr;
-    const SectionKeySet* keys_ = nullptr;
     long section_ = 0;
 };
 
@@ -120,31 +124,51 @@ OneBasedList<std::string> SplitList(std::string rest) {
 }
 
 // Reads the keys of one copy-list section; keys the section does not hold give their defaults.
+// Each key is looked up once, and its name is built in one buffer.
 class SectionReader {
 public:
     SectionReader(const std::string& section, const std::string& file, SectionBudget& budget)
         : section_(section), file_(file), budget_(budget) {}
 
-    std::string Text(const std::string& key, const std::string& def = "") {
-        if (!budget_.keys().Has(key)) return def;
-        std::string v = Util::GetIniString(section_, key, def, file_);
-        budget_.PayValue(v);
+    // The value of a key the save writes back (a missing one pays for the line it will get).
+    std::string Text(const std::string& key, const char* def = "") {
+        std::string v;
+        if (Find(key, v)) {
+            budget_.PayValue(v);
+        } else {
+            budget_.PayMissing(key);
+            v = def;
+        }
         return v;
     }
     int16_t Number(const std::string& key) {
-        return budget_.keys().Has(key) ? Util::GetIniInteger(section_, key, 0, file_) : 0;
+        std::string v;
+        if (!Find(key, v)) {
+            budget_.PayMissing(key);
+            return 0;
+        }
+        return Util::IniInteger(v);
     }
+    // A count: the save writes it only for a list with entries, which pay for themselves.
     int16_t Count(const std::string& key) {
-        return budget_.keys().Has(key) ? ReadCount(section_, key, file_) : 0;
+        std::string v;
+        if (!Find(key, v)) return 0;
+        const int16_t n = Util::IniInteger(v);
+        return n < 0 ? int16_t{0} : n;
     }
 
-    const std::string& section() const { return section_; }
+    KeyNames& names() { return names_; }
     SectionBudget& budget() { return budget_; }
 
 private:
+    bool Find(const std::string& key, std::string& v) {
+        return kivo::profile::FindString(section_, key, Util::kValueChars + 1, file_, v);
+    }
+
     const std::string& section_;
     const std::string& file_;
     SectionBudget& budget_;
+    KeyNames names_;
 };
 
 // Reads `count` entries of a list; stops early when the allowance runs out. Returns the number
@@ -164,8 +188,8 @@ int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry, OneBase
 
 void ReadIcon(SectionReader& in, int g, int i, IconEntry& e) {
     const ListKeys& k = keys::kIconKeys;
-    auto key = [&](int f) {
-        return EntryKey(g, k.item, i, k.readFields[static_cast<std::size_t>(f)]);
+    auto key = [&](int f) -> const std::string& {
+        return in.names().Entry(g, k.item, i, k.readFields[static_cast<std::size_t>(f)]);
     };
     e.Style = in.Text(key(0));
     e.Folder = in.Text(key(1));
@@ -183,7 +207,7 @@ template <class Entry>
 void ReadSixTexts(SectionReader& in, const ListKeys& k, int g, int n, Entry& e,
                   std::string Entry::*const (&fields)[6]) {
     for (std::size_t f = 0; f < 6; ++f)
-        e.*fields[f] = in.Text(EntryKey(g, k.item, n, k.readFields[f]));
+        e.*fields[f] = in.Text(in.names().Entry(g, k.item, n, k.readFields[f]));
 }
 
 std::string RegEntry::*const kRegFields[6] = {&RegEntry::Platform,  &RegEntry::ParentKey,
@@ -197,6 +221,7 @@ std::string IniEntry::*const kIniFields[6] = {&IniEntry::Platform, &IniEntry::Fi
 // and the list without entries; an empty value gives one empty entry.
 void ReadNameList(SectionReader& in, const std::string& key, std::string& text,
                   OneBasedList<std::string>& list) {
+    // The key missing reads as "WRONG".
     std::string v = in.Text(key, "WRONG");
     list.Clear();
     text.clear();
@@ -206,28 +231,29 @@ void ReadNameList(SectionReader& in, const std::string& key, std::string& text,
 }
 
 void ReadGroup(SectionReader& in, int g, FileGroup& grp) {
-    ReadNameList(in, GroupKey(g, "Platform"), grp.Platform, grp.PlatformList);
-    ReadNameList(in, GroupKey(g, "Language"), grp.Language, grp.LanguageList);
+    KeyNames& key = in.names();
+    ReadNameList(in, key.Group(g, "Platform"), grp.Platform, grp.PlatformList);
+    ReadNameList(in, key.Group(g, "Language"), grp.Language, grp.LanguageList);
 
-    int16_t files = in.Count(GroupKey(g, "NumberOfFiles"));
+    int16_t files = in.Count(key.Group(g, "NumberOfFiles"));
     if (files > 0) {
-        grp.DestDir = in.Text(GroupKey(g, "DestDir"));
-        grp.Loc = in.Text(GroupKey(g, "Loc"));
+        grp.DestDir = in.Text(key.Group(g, "DestDir"));
+        grp.Loc = in.Text(key.Group(g, "Loc"));
     }
     grp.NumberOfFiles = ReadEntries(in, files, 2, grp.Files, [&](int f, FileEntry& e) {
-        e.FileName = in.Text(EntryKey(g, keys::kFileNameRead, f, ""));
-        e.ExpandType = in.Text(EntryKey(g, "File", f, "ExpandType"));
+        e.FileName = in.Text(key.Entry(g, keys::kFileNameRead, f, ""));
+        e.ExpandType = in.Text(key.Entry(g, "File", f, "ExpandType"));
         e.DestDir = grp.DestDir;
         e.Loc = grp.Loc;
     });
 
-    grp.NumberOfIcons = ReadEntries(in, in.Count(GroupKey(g, keys::kIconKeys.countKey)), 9,
+    grp.NumberOfIcons = ReadEntries(in, in.Count(key.Group(g, keys::kIconKeys.countKey)), 9,
                                     grp.Icons, [&](int i, IconEntry& e) { ReadIcon(in, g, i, e); });
     grp.NumberOfRegEntries = ReadEntries(
-        in, in.Count(GroupKey(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
+        in, in.Count(key.Group(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
         [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
     grp.NumberOfIniEntries = ReadEntries(
-        in, in.Count(GroupKey(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
+        in, in.Count(key.Group(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
         [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
 }
 
@@ -269,6 +295,7 @@ private:
 }  // namespace
 
 bool LoadInstaller() {
+    const kivo::profile::Operation operation;
     LoadTavinIni();
     S().Modified = false;
     S().InstallerOpen = true;
@@ -276,6 +303,7 @@ bool LoadInstaller() {
 }
 
 void LoadTavinIni() {
+    const kivo::profile::Operation operation;
     State& s = S();
     BudgetScope budget(s.TavinIniPath);
     OemInstall& o = s.OemSettings;
@@ -430,6 +458,7 @@ void LoadLaunches() {
 }
 
 void LoadProductDefaults() {
+    const kivo::profile::Operation operation;
     State& s = S();
     s.Modified = true;
     OemInstall& o = s.OemSettings;

@@ -157,6 +157,7 @@ bool ReplaceSettingsFile(const std::string& dir, const std::string& templ, const
 }  // namespace
 
 bool OpenInstallerDir(const std::string& dir) {
+    const kivo::profile::Operation operation;
     const std::string settings = PathIn(dir, "Tavin.ini");
     const double version = ReadVersion(settings);
 

@@ -130,34 +130,38 @@ public:
 
     void Text(const std::string& key, const std::string& value) {
         PutText(section_, key, value);
-        written_.insert(keys::FoldName(key));
+        written_.Insert(key);
     }
     // Counts of a copy-list section: plain digits, no blank.
     void Digits(const std::string& key, int value) { Text(key, std::to_string(value)); }
     void Number(const std::string& key, int16_t value) {
         PutNumber(section_, key, value);
-        written_.insert(keys::FoldName(key));
+        written_.Insert(key);
     }
     void Delete(const std::string& key) { Remove(section_, key); }
     // Keeps the key, unwritten, when it holds `mark`.
     void KeepIfHolds(const std::string& key, const std::string& mark) {
         // The default of a missing key must differ from the mark.
-        if (Util::GetIniString(section_, key, mark + "?", Tavin()) == mark)
-            written_.insert(keys::FoldName(key));
+        if (Util::GetIniString(section_, key, mark + "?", Tavin()) == mark) written_.Insert(key);
     }
 
     // Every key of the copy-list layout that this save did not write belongs to a group or an
     // entry the model no longer has (or to nothing a load would read): it goes. Keys of any
     // other form are not ours and stay.
     void RemoveStaleKeys() {
-        for (const std::string& key : SectionKeyNames(section_, Tavin())) {
-            if (keys::IsCopyListKey(key) && !written_.contains(keys::FoldName(key))) Delete(key);
-        }
+        const std::string list = WholeKeyList(section_, Tavin());
+        ForEachListedName(list, [&](std::string_view key) {
+            if (!written_.Contains(key) && keys::IsCopyListKey(key)) Delete(std::string(key));
+        });
     }
+
+    // The names of the keys to write, built in one buffer.
+    KeyNames& names() { return names_; }
 
 private:
     std::string section_;
-    std::unordered_set<std::string> written_;
+    NameSet written_;
+    KeyNames names_;
 };
 
 // Joins a platform or language list with commas; an entry met while the text is still empty
@@ -241,6 +245,7 @@ void KeepEmptiedListMarks(SectionWriter& w, const std::vector<std::string>& firs
 }
 
 void WriteFiles(SectionWriter& w, int g, FileGroup& grp) {
+    KeyNames& key = w.names();
     const int len = grp.Files.Count();
     const int asRead = grp.NumberOfFiles;
     if (len == 0 && asRead == 0) {
@@ -249,27 +254,24 @@ void WriteFiles(SectionWriter& w, int g, FileGroup& grp) {
         return;
     }
     if (len > 0) {
-        w.Digits(GroupKey(g, "NumberOfFiles"), len);
-        w.Text(GroupKey(g, "DestDir"), grp.DestDir);
-        w.Text(GroupKey(g, "Loc"), grp.Loc);
+        w.Digits(key.Group(g, "NumberOfFiles"), len);
+        w.Text(key.Group(g, "DestDir"), grp.DestDir);
+        w.Text(key.Group(g, "Loc"), grp.Loc);
     } else {
-        w.Delete(GroupKey(g, "NumberOfFiles"));
-        w.Delete(GroupKey(g, "DestDir"));
-        w.Delete(GroupKey(g, "Loc"));
+        w.Delete(key.Group(g, "NumberOfFiles"));
+        w.Delete(key.Group(g, "DestDir"));
+        w.Delete(key.Group(g, "Loc"));
     }
     const int last = Util::MaxInt(static_cast<int16_t>(len), static_cast<int16_t>(asRead));
+    static const std::string kEmpty;
     for (int f = 1; f <= last; ++f) {
-        const std::string name = EntryKey(g, keys::kFileNameWrite, f, "");
-        const std::string expand = EntryKey(g, "File", f, "ExpandType");
-        if (f <= len) {
-            w.Text(name, grp.Files(f).FileName);
-            w.Text(expand, grp.Files(f).ExpandType);
-        } else if (f == 1) {
-            w.Text(name, "");
-            w.Text(expand, "");
+        const bool kept = f <= len;
+        if (kept || f == 1) {
+            w.Text(key.Entry(g, keys::kFileNameWrite, f, ""), kept ? grp.Files(f).FileName : kEmpty);
+            w.Text(key.Entry(g, "File", f, "ExpandType"), kept ? grp.Files(f).ExpandType : kEmpty);
         } else {
-            w.Delete(name);
-            w.Delete(expand);
+            w.Delete(key.Entry(g, keys::kFileNameWrite, f, ""));
+            w.Delete(key.Entry(g, "File", f, "ExpandType"));
         }
     }
     grp.NumberOfFiles = static_cast<int16_t>(len);
@@ -287,12 +289,12 @@ void WriteList(SectionWriter& w, int g, const ListKeys& k, const OneBasedList<En
         KeepEmptiedListMarks(w, first, GroupKey(g, k.countKey));
         return;
     }
-    w.Digits(GroupKey(g, k.countKey), len);
+    w.Digits(w.names().Group(g, k.countKey), len);
     const int last = Util::MaxInt(static_cast<int16_t>(len), asRead);
     for (int n = 1; n <= last; ++n) {
         for (int f = 0; f < k.fieldCount; ++f) {
-            const std::string key =
-                EntryKey(g, k.item, n, k.writeFields[static_cast<std::size_t>(f)]);
+            const std::string& key =
+                w.names().Entry(g, k.item, n, k.writeFields[static_cast<std::size_t>(f)]);
             if (n <= len)
                 writeField(key, list(n), f);
             else if (n == 1)
@@ -331,8 +333,8 @@ const std::string& IniField(const IniEntry& e, int field) {
 }
 
 void WriteGroup(SectionWriter& w, const std::string& target, int g, FileGroup& grp) {
-    w.Text(GroupKey(g, "Platform"), JoinList(grp.PlatformList));
-    w.Text(GroupKey(g, "Language"), JoinList(grp.LanguageList));
+    w.Text(w.names().Group(g, "Platform"), JoinList(grp.PlatformList));
+    w.Text(w.names().Group(g, "Language"), JoinList(grp.LanguageList));
     if (grp.DestDir.empty()) grp.DestDir = DefaultDestDir(target);
     WriteFiles(w, g, grp);
     WriteList(w, g, keys::kIconKeys, grp.Icons, grp.NumberOfIcons,
@@ -398,6 +400,7 @@ public:
 }  // namespace
 
 bool SaveTavinIni() {
+    const profile::Operation operation;
     State& s = S();
     RemoveEmptyGroups();
     s.Modified = false;

@@ -35,3 +35,40 @@ TEST(IniDoc, TheKeyIndexOfALargeFileStaysExactThroughDeletions) {
 }
 
 }  // namespace
+
+namespace {
+
+// Reads and writes that walk a section line by line find each key's first line, past repeated
+// names, deleted lines and lines added in the walk, and sections of one name in file order.
+TEST(IniDoc, KeysAskedForInFileOrderFindTheirFirstLine) {
+    kivo::profile::IniDoc doc(
+        "[A]\r\na=1\r\nb=2\r\na=3\r\nc=4\r\n; note\r\nd=5\r\n[B]\r\na=b1\r\n[a]\r\nx=second\r\n");
+    EXPECT_EQ(doc.Value("A", "a"), "1");
+    EXPECT_EQ(doc.Value("A", "b"), "2");
+    EXPECT_EQ(doc.Value("A", "c"), "4");  // the repeated a is not c
+    EXPECT_EQ(doc.Value("A", "a"), "1");  // a repeated name stays its first line
+    EXPECT_EQ(doc.Value("A", "d"), "5");
+    EXPECT_EQ(doc.Value("B", "a"), "b1");
+    // Writing the values a walk just read changes nothing.
+    EXPECT_FALSE(doc.Set("A", "a", "1"));
+    EXPECT_FALSE(doc.Set("A", "b", "2"));
+    EXPECT_TRUE(doc.Set("A", "c", "changed"));
+    EXPECT_EQ(doc.Value("A", "c"), "changed");
+    // The first a goes: the repeated one shows through, also for a walk.
+    EXPECT_EQ(doc.Value("A", "b"), "2");
+    ASSERT_TRUE(doc.DeleteKey("A", "a"));
+    EXPECT_EQ(doc.Value("A", "a"), "3");
+    EXPECT_TRUE(doc.Set("A", "e", "new"));
+    EXPECT_EQ(doc.Value("A", "e"), "new");
+    EXPECT_FALSE(doc.Set("A", "e", "new"));
+    // The second section named A (any case) appears once the first is gone.
+    EXPECT_EQ(doc.Value("A", "x"), std::nullopt);
+    ASSERT_TRUE(doc.DeleteSection("A"));
+    EXPECT_EQ(doc.Value("A", "x"), "second");
+    ASSERT_TRUE(doc.DeleteSection("a"));
+    EXPECT_EQ(doc.Value("A", "x"), std::nullopt);
+    EXPECT_TRUE(doc.Set("A", "y", "third"));
+    EXPECT_EQ(doc.Serialize(), "[B]\r\na=b1\r\n[A]\r\ny=third\r\n");
+}
+
+}  // namespace

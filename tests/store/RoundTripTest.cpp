@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 
 #include "platform/profile.h"
 #include "store/modTAVIN.h"
@@ -80,13 +83,25 @@ TEST_F(SampleInstallerTest, OpensAndLoadsWhatTheFilesHold) {
     EXPECT_FALSE(S().Modified);
 }
 
+// The state of a file that a replace or a write would change.
+std::pair<ino_t, std::int64_t> FileState(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {0, 0};
+    return {st.st_ino, st.st_mtim.tv_sec * 1'000'000'000ll + st.st_mtim.tv_nsec};
+}
+
 TEST_F(SampleInstallerTest, SavingWithoutChangesChangesNoByte) {
     OpenAndLoad();
     modTAVIN::SetOemInstall(modTAVIN::GetOemInstall());
+    const auto tavinBefore = FileState(dir / "TAVIN.ini");
+    const auto issBefore = FileState(dir / "Setup.iss");
     Save();
     EXPECT_EQ(Tavin(), original);
     EXPECT_EQ(ReadFileBytes(dir / "Setup.iss"), originalIss);
     EXPECT_EQ(ReadFileBytes(dir / "Tavin.old"), original);
+    // Writing every key with the value it already has leaves both files untouched.
+    EXPECT_EQ(FileState(dir / "TAVIN.ini"), tavinBefore);
+    EXPECT_EQ(FileState(dir / "Setup.iss"), issBefore);
 }
 
 TEST_F(SampleInstallerTest, ChangesMadeThroughTheStoreReachTheFilesAndNothingElseDoes) {

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "platform/fileops.h"
@@ -559,6 +560,60 @@ TEST_F(SaveTest, AnEmptyComponentListLeavesItsSectionAlone) {
 }
 
 // ---- The response file --------------------------------------------------------------------------
+
+TEST_F(SaveTest, CountsTheFileDoesNotBackGrowTheSavedFileByNoMoreThanItsOwnSize) {
+    auto claims = [](int groups) {
+        std::string t = "NumberOfGroups=32767\n";
+        for (int g = 1; g <= groups; ++g) {
+            const std::string p = "Group" + std::to_string(g);
+            for (const char* count :
+                 {"NumberOfFiles", "NumberOfIcons", "NumberOfRegEntries", "NumberOfIniEntries"})
+                t += p + count + "=32767\n";
+        }
+        return t;
+    };
+    std::vector<std::pair<const char*, std::string>> files;
+    {  // many small sections, each claiming every group and entry
+        std::string t = "[Components]\nNUMBER=2000\n";
+        for (int c = 1; c <= 2000; ++c)
+            t += "[Comp" + std::to_string(c) + " BlindCopy]\n" + claims(1);
+        files.emplace_back("sections", t);
+    }
+    {  // one section whose groups each claim files it does not hold
+        std::string t = "[Components]\nNUMBER=1\n[Comp1 BlindCopy]\nNumberOfGroups=32767\n";
+        for (int g = 1; g <= 6000; ++g) t += "Group" + std::to_string(g) + "NumberOfFiles=32767\n";
+        files.emplace_back("groups", t);
+    }
+    {  // groups without any key of their own, beside keys that are no copy-list keys
+        std::string t = "[Components]\nNUMBER=1\n[Comp1 BlindCopy]\nNumberOfGroups=32767\n";
+        for (int i = 0; i < 3000; ++i) t += "Padding" + std::to_string(i) + std::string(40, 'k') + "=\n";
+        files.emplace_back("no group keys", t);
+    }
+    {  // copy lists found by name
+        std::string t;
+        for (int s = 1; s <= 60; ++s) t += "[B" + std::to_string(s) + "BlindCopy]\n" + claims(8);
+        files.emplace_back("by name", t);
+    }
+    for (const auto& [shape, body] : files) {
+        SCOPED_TRACE(shape);
+        PutTavin("Any Product", body);
+        LoadInstaller();
+        const std::size_t loaded = Get("TAVIN.ini").size();
+        // The counts as read say what the model holds.
+        for (const BlindCopy& bc : S().BlindCopies) {
+            EXPECT_GE(bc.NumberOfGroups, bc.Groups.Count());
+            for (const FileGroup& g : bc.Groups) {
+                EXPECT_EQ(g.NumberOfFiles, g.Files.Count());
+                EXPECT_EQ(g.NumberOfIcons, g.Icons.Count());
+                EXPECT_EQ(g.NumberOfRegEntries, g.RegEntries.Count());
+                EXPECT_EQ(g.NumberOfIniEntries, g.IniEntries.Count());
+            }
+        }
+        S().Modified = true;
+        Save();
+        EXPECT_LE(Get("TAVIN.ini").size(), 2 * loaded + 80 * 1024) << loaded << " bytes loaded";
+    }
+}
 
 TEST_F(SaveTest, AResponseFileThatIsNoLongerWantedGoesOnlyWhenItNamesTheApplication) {
     PutTavin("Any Product");
