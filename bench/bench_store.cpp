@@ -38,13 +38,13 @@ std::string LargeSettingsFile(int lists) {
                 Line(t, icon + field, "x");
             Line(t, icon + "Number", " 0");
             Line(t, p + "NumberOfRegEntries", "1");
-            const std::string reg = p + "RegEntry1";
-            Line(t, reg + "Platform", "All");
-            Line(t, reg + "ParentKey", "HKEY_LOCAL_MACHINE");
-            Line(t, reg + "Key", "SOFTWARE\\Vontu\\Tessary");
-            Line(t, reg + "ValueName", "V" + std::to_string(g));
-            Line(t, reg + "ValueType", "STRING");
-            Line(t, reg + "ValueData", "1");
+            bench::Fields(t, p + "RegEntry1",
+                          {{"Platform", "All"},
+                           {"ParentKey", "HKEY_LOCAL_MACHINE"},
+                           {"Key", "SOFTWARE\\Vontu\\Tessary"},
+                           {"ValueName", "V" + std::to_string(g)},
+                           {"ValueType", "STRING"},
+                           {"ValueData", "1"}});
         }
     }
     t += "[OEM Remove Shortcut]\r\nTessary 5.0=NO\r\n[Launches]\r\nNumberOfLaunches= 0\r\n";
@@ -59,10 +59,6 @@ struct LargeInstaller : bench::BenchInstaller {
     }
 };
 
-void Report(benchmark::State& state, const LargeInstaller& inst) {
-    bench::ReportFileSize(state, inst);
-}
-
 // Opening and loading, the file read afresh each time (a first open parses it).
 void BM_OpenAndLoad(benchmark::State& state) {
     LargeInstaller inst(LargeSettingsFile(static_cast<int>(state.range(0))));
@@ -74,7 +70,7 @@ void BM_OpenAndLoad(benchmark::State& state) {
     for (const BlindCopy& bc : modTAVIN::S().BlindCopies)
         for (const FileGroup& g : bc.Groups) files += g.Files.Count();
     state.counters["files"] = files;
-    Report(state, inst);
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_OpenAndLoad)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
@@ -90,7 +86,7 @@ void BM_Save(benchmark::State& state) {
         modTAVIN::SetOemInstall(o);
         if (!modTAVIN::SaveTavinIni()) std::abort();
     }
-    Report(state, inst);
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_Save)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
@@ -160,7 +156,7 @@ void BM_LoadHostile(benchmark::State& state) {
     }
     state.counters["entries"] = static_cast<double>(entries);
     state.counters["peak_MB"] = bench::PeakMegabytes();
-    Report(state, inst);
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_LoadHostile)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
