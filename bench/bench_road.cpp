@@ -6,40 +6,13 @@
 // Run with --benchmark_repetitions=7 for min and median; each run reports the process's peak
 // memory so far, which is meaningful when one benchmark runs alone (--benchmark_filter).
 
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <sys/resource.h>
-
-#include "platform/profile.h"
-#include "platform/ui.h"
-#include "store/modTAVIN.h"
+#include "BenchInstaller.h"
 
 namespace {
 
-class BenchUi : public kivo::UiServices {
-public:
-    kivo::MsgResult MessageBox(const std::string&, kivo::MsgButtons, const std::string&) override {
-        return kivo::MsgResult::OK;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-    std::string OpenFileDialog(const std::string&, const std::string&) override { return {}; }
-    void SetHourglass(bool) override {}
-    void EndProgram() override {}
-    bool ProgramEnded() const override { return false; }
-    std::string ExecutableDir() override { return exeDir; }
-    std::string exeDir;
-};
-
-void Line(std::string& out, const std::string& key, const std::string& value) {
-    out += key;
-    out += '=';
-    out += value;
-    out += "\r\n";
-}
+using bench::Fields;
+using bench::kHostileBytes;
+using bench::Line;
 
 // `scale` 1: the real installer's shape; 2: twice as many components, groups and keys.
 std::string RealShapedFile(int scale) {
@@ -60,13 +33,7 @@ std::string RealShapedFile(int scale) {
     Line(t, "DefaultCompany", "Vontu Corporation");
     Line(t, "DefaultDestDir", "C:\\Program Files\\Vontu\\Tessary");
     t += "[SetupType]\r\nType=Typical\r\n[Components]\r\n";
-    Line(t, "NUMBER", " " + std::to_string(components));
-    for (int c = 1; c <= components; ++c) {
-        const std::string comp = "Comp" + std::to_string(c);
-        Line(t, comp + "Parent", "Tessary");
-        Line(t, comp, "Component number " + std::to_string(c));
-        Line(t, comp + "Enabled", "YES");
-    }
+    bench::Components(t, components, "Component number ");
     for (int c = 1; c <= components; ++c) {
         t += "[Comp" + std::to_string(c) + " BlindCopy]\r\nNumberOfGroups=25\r\n";
         for (int g = 1; g <= 25; ++g) {
@@ -82,98 +49,62 @@ std::string RealShapedFile(int scale) {
                 Line(t, p + "File" + std::to_string(f) + "ExpandType", "Normal");
             }
             Line(t, p + "NumberOfIcons", "1");
-            const std::string icon = p + "Icon1";
-            Line(t, icon + "Style", "Shortcut");
-            Line(t, icon + "Folder", "<PROGRAMS>");
-            Line(t, icon + "SubFolder", "Vontu Tessary");
-            Line(t, icon + "Exe", "tessary.exe");
-            Line(t, icon + "ExeSubDir", "Program");
-            Line(t, icon + "Description", "Tessary component " + std::to_string(c));
-            Line(t, icon + "Number", " 0");
-            Line(t, icon + "App", "Tessary");
-            Line(t, icon + "AppLoc", "<TARGETDIR>");
+            Fields(t, p + "Icon1",
+                   {{"Style", "Shortcut"},
+                    {"Folder", "<PROGRAMS>"},
+                    {"SubFolder", "Vontu Tessary"},
+                    {"Exe", "tessary.exe"},
+                    {"ExeSubDir", "Program"},
+                    {"Description", "Tessary component " + std::to_string(c)},
+                    {"Number", " 0"},
+                    {"App", "Tessary"},
+                    {"AppLoc", "<TARGETDIR>"}});
             Line(t, p + "NumberOfRegEntries", "2");
-            for (int r = 1; r <= 2; ++r) {
-                const std::string reg = p + "RegEntry" + std::to_string(r);
-                Line(t, reg + "Platform", "All");
-                Line(t, reg + "ParentKey", "HKEY_LOCAL_MACHINE");
-                Line(t, reg + "Key", "SOFTWARE\\Vontu\\Tessary\\5.0");
-                Line(t, reg + "ValueName", "Value" + std::to_string(r));
-                Line(t, reg + "ValueType", "STRING");
-                Line(t, reg + "ValueData", "1");
-            }
+            for (int r = 1; r <= 2; ++r)
+                Fields(t, p + "RegEntry" + std::to_string(r),
+                       {{"Platform", "All"},
+                        {"ParentKey", "HKEY_LOCAL_MACHINE"},
+                        {"Key", "SOFTWARE\\Vontu\\Tessary\\5.0"},
+                        {"ValueName", "Value" + std::to_string(r)},
+                        {"ValueType", "STRING"},
+                        {"ValueData", "1"}});
             Line(t, p + "NumberOfIniEntries", "1");
-            const std::string ini = p + "IniEntry1";
-            Line(t, ini + "Platform", "All");
-            Line(t, ini + "FileLoc", "<WINDIR>");
-            Line(t, ini + "FileName", "tessary.ini");
-            Line(t, ini + "Section", "Settings");
-            Line(t, ini + "Key", "Group" + std::to_string(g));
-            Line(t, ini + "Value", "Installed");
+            Fields(t, p + "IniEntry1",
+                   {{"Platform", "All"},
+                    {"FileLoc", "<WINDIR>"},
+                    {"FileName", "tessary.ini"},
+                    {"Section", "Settings"},
+                    {"Key", "Group" + std::to_string(g)},
+                    {"Value", "Installed"}});
         }
     }
     t += "[OEM Remove Shortcut]\r\nTessary 4.0=NO\r\nTessary 4.5=YES\r\n";
     t += "[Launches]\r\nNumberOfLaunches= 5\r\n";
-    for (int i = 1; i <= 5; ++i) {
-        const std::string p = "Launch" + std::to_string(i);
-        Line(t, p + "Platform", "All");
-        Line(t, p + "Language", "All");
-        Line(t, p + "Type", "Exe");
-        Line(t, p + "Program", "<SRCDIR>\\Extras\\setup" + std::to_string(i) + ".exe");
-        Line(t, p + "CmdLine", "/s /v\"/qn\"");
-        Line(t, p + "ChangeDir", "NO");
-        Line(t, p + "Wait", "YES");
-    }
+    for (int i = 1; i <= 5; ++i)
+        Fields(t, "Launch" + std::to_string(i),
+               {{"Platform", "All"},
+                {"Language", "All"},
+                {"Type", "Exe"},
+                {"Program", "<SRCDIR>\\Extras\\setup" + std::to_string(i) + ".exe"},
+                {"CmdLine", "/s /v\"/qn\""},
+                {"ChangeDir", "NO"},
+                {"Wait", "YES"}});
     return t;
 }
 
-struct Installer {
-    explicit Installer(const std::string& tavin) {
-        std::string templ =
-            (std::filesystem::temp_directory_path() / "kivo-bench-road-XXXXXX").string();
-        if (!mkdtemp(templ.data())) std::abort();
-        path = templ;
-        std::filesystem::create_directories(path + "/exe");
-        std::filesystem::create_directories(path + "/inst");
-        Write("exe/KIVO.ini", "[LANGUAGES]\r\n0009=English\r\n0011=Japanese\r\n");
-        Write("inst/TAVIN.ini", tavin);
-        Write("inst/Setup.lid", "[Languages]\r\ncount=2\r\nDefault=0009\r\nkey0=0009\r\nkey1=0011\r\n");
-        ui.exeDir = path + "/exe";
-        kivo::SetUi(&ui);
-    }
-    ~Installer() {
-        kivo::SetUi(nullptr);
-        std::filesystem::remove_all(path);
-    }
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path + "/" + name, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    std::string Tavin() const { return path + "/inst/TAVIN.ini"; }
-    void OpenAndLoad() {
-        modTAVIN::ResetState();
-        if (!modTAVIN::OpenInstallerDir(path + "/inst") || !modTAVIN::LoadInstaller()) std::abort();
-    }
-
-    std::string path;
-    BenchUi ui;
+struct Installer : bench::BenchInstaller {
+    explicit Installer(const std::string& tavin) : BenchInstaller("kivo-bench-road", tavin) {}
 };
 
-double PeakMegabytes() {
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    return static_cast<double>(use.ru_maxrss) / 1024.0;
-}
-
 void Report(benchmark::State& state, const Installer& inst) {
-    state.counters["file_KB"] = static_cast<double>(std::filesystem::file_size(inst.Tavin())) / 1024.0;
-    state.counters["peak_MB"] = PeakMegabytes();
+    bench::ReportFileSize(state, inst);
+    state.counters["peak_MB"] = bench::PeakMegabytes();
 }
 
 // OpenInstallerDir ... LoadInstaller, the file parsed afresh each time. Forgetting the parsed
 // copies is not timed: it closes the change notification, which the kernel takes its time over,
 // and a program's first open has nothing to forget.
-void BM_OpenRoad(benchmark::State& state) {
-    Installer inst(RealShapedFile(static_cast<int>(state.range(0))));
+void TimeFreshOpens(benchmark::State& state, Installer& inst) {
     for (auto _ : state) {
         state.PauseTiming();
         kivo::profile::ClearCache();
@@ -181,6 +112,11 @@ void BM_OpenRoad(benchmark::State& state) {
         inst.OpenAndLoad();
     }
     Report(state, inst);
+}
+
+void BM_OpenRoad(benchmark::State& state) {
+    Installer inst(RealShapedFile(static_cast<int>(state.range(0))));
+    TimeFreshOpens(state, inst);
 }
 BENCHMARK(BM_OpenRoad)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
@@ -214,8 +150,6 @@ BENCHMARK(BM_SaveUnchanged)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // ---- Hostile settings files ---------------------------------------------------------------------
 
-constexpr std::size_t kHostileBytes = 10u * 1024 * 1024;
-
 std::string HostileFile(int shape) {
     std::string t = "[Main]\r\nTavinVersion=1.2\r\nProduct=Hostile\r\n";
     switch (shape) {
@@ -245,13 +179,8 @@ std::string HostileFile(int shape) {
             break;
         default:  // no components: sections found by name, each claiming everything
             for (int s = 1; t.size() < kHostileBytes; ++s) {
-                t += "[B" + std::to_string(s) + "BlindCopy]\r\nNumberOfGroups=32767\r\n";
-                for (int g = 1; g <= 8; ++g) {
-                    const std::string p = "Group" + std::to_string(g);
-                    for (const char* count : {"NumberOfFiles", "NumberOfIcons",
-                                              "NumberOfRegEntries", "NumberOfIniEntries"})
-                        Line(t, p + count, "32767");
-                }
+                t += "[B" + std::to_string(s) + "BlindCopy]\r\n";
+                bench::ClaimEverything(t, 8);
             }
             break;
     }
@@ -261,13 +190,7 @@ std::string HostileFile(int shape) {
 void BM_LoadHostile(benchmark::State& state) {
     Installer inst(HostileFile(static_cast<int>(state.range(0))));
     inst.Write("inst/Setup.lid", "[Languages]\r\ncount=32767\r\n");
-    for (auto _ : state) {
-        state.PauseTiming();
-        kivo::profile::ClearCache();
-        state.ResumeTiming();
-        inst.OpenAndLoad();
-    }
-    Report(state, inst);
+    TimeFreshOpens(state, inst);
 }
 BENCHMARK(BM_LoadHostile)->DenseRange(0, 2)->Iterations(1)->Unit(benchmark::kMillisecond);
 

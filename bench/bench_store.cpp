@@ -3,61 +3,13 @@
 // twice as large; and the cost of loading settings files of 10 MB whose counts claim far more
 // entries than the file holds.
 
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <sys/resource.h>
-
-#include "platform/profile.h"
-#include "platform/ui.h"
-#include "store/modTAVIN.h"
+#include "BenchInstaller.h"
 
 namespace {
 
-class BenchUi : public kivo::UiServices {
-public:
-    kivo::MsgResult MessageBox(const std::string&, kivo::MsgButtons, const std::string&) override {
-        ++messages;
-        return kivo::MsgResult::OK;
-    }
-    std::string BrowseForFolder(const std::string&) override { return {}; }
-    std::string OpenFileDialog(const std::string&, const std::string&) override { return {}; }
-    void SetHourglass(bool) override {}
-    void EndProgram() override {}
-    bool ProgramEnded() const override { return false; }
-    std::string ExecutableDir() override { return exeDir; }
-
-    std::string exeDir;
-    int messages = 0;
-};
-
-struct Scratch {
-    Scratch() {
-        std::string templ =
-            (std::filesystem::temp_directory_path() / "kivo-bench-store-XXXXXX").string();
-        if (mkdtemp(templ.data())) path = templ;
-        std::filesystem::create_directories(path + "/exe");
-        std::filesystem::create_directories(path + "/inst");
-        Write("exe/KIVO.ini", "[LANGUAGES]\r\n0009=English\r\n0011=Japanese\r\n");
-    }
-    ~Scratch() { std::filesystem::remove_all(path); }
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path + "/" + name, std::ios::binary | std::ios::trunc) << bytes;
-    }
-    std::string Installer() const { return path + "/inst"; }
-    std::string path;
-};
-
-// Appends "key=value\r\n".
-void Line(std::string& out, const std::string& key, const std::string& value) {
-    out += key;
-    out += '=';
-    out += value;
-    out += "\r\n";
-}
+using bench::ClaimEverything;
+using bench::kHostileBytes;
+using bench::Line;
 
 // A settings file of `lists` components, each with a copy list of 25 groups; every group holds
 // 20 files, a shortcut and a registry value.
@@ -65,13 +17,7 @@ std::string LargeSettingsFile(int lists) {
     std::string t = "[Main]\r\nTavinVersion=1.2\r\nProduct=Vontu(R) Tessary(R) 5.0.5 Patch\r\n";
     t += "[OEM Install]\r\nSetupTitle=Large installer\r\nDisplayWelcomeDlg=YES\r\n";
     t += "[SetupType]\r\nType=Typical\r\n[Components]\r\n";
-    Line(t, "NUMBER", " " + std::to_string(lists));
-    for (int c = 1; c <= lists; ++c) {
-        const std::string comp = "Comp" + std::to_string(c);
-        Line(t, comp + "Parent", "Tessary");
-        Line(t, comp, "Component " + std::to_string(c));
-        Line(t, comp + "Enabled", "YES");
-    }
+    bench::Components(t, lists, "Component ");
     for (int c = 1; c <= lists; ++c) {
         t += "[Comp" + std::to_string(c) + " BlindCopy]\r\nNumberOfGroups=25\r\n";
         for (int g = 1; g <= 25; ++g) {
@@ -92,49 +38,30 @@ std::string LargeSettingsFile(int lists) {
                 Line(t, icon + field, "x");
             Line(t, icon + "Number", " 0");
             Line(t, p + "NumberOfRegEntries", "1");
-            const std::string reg = p + "RegEntry1";
-            Line(t, reg + "Platform", "All");
-            Line(t, reg + "ParentKey", "HKEY_LOCAL_MACHINE");
-            Line(t, reg + "Key", "SOFTWARE\\Vontu\\Tessary");
-            Line(t, reg + "ValueName", "V" + std::to_string(g));
-            Line(t, reg + "ValueType", "STRING");
-            Line(t, reg + "ValueData", "1");
+            bench::Fields(t, p + "RegEntry1",
+                          {{"Platform", "All"},
+                           {"ParentKey", "HKEY_LOCAL_MACHINE"},
+                           {"Key", "SOFTWARE\\Vontu\\Tessary"},
+                           {"ValueName", "V" + std::to_string(g)},
+                           {"ValueType", "STRING"},
+                           {"ValueData", "1"}});
         }
     }
     t += "[OEM Remove Shortcut]\r\nTessary 5.0=NO\r\n[Launches]\r\nNumberOfLaunches= 0\r\n";
     return t;
 }
 
-struct LargeInstaller {
-    explicit LargeInstaller(int lists) {
-        scratch.Write("inst/TAVIN.ini", LargeSettingsFile(lists));
-        scratch.Write("inst/Setup.lid",
-                      "[Languages]\r\ncount=2\r\nDefault=0009\r\nkey0=0009\r\nkey1=0011\r\n");
-        scratch.Write("inst/Setup.iss", "[Application]\r\nName=Tessary\r\nLang=0009\r\n");
-        ui.exeDir = scratch.path + "/exe";
-        kivo::SetUi(&ui);
+// The installer directory with a Setup.iss beside TAVIN.ini.
+struct LargeInstaller : bench::BenchInstaller {
+    explicit LargeInstaller(const std::string& tavin)
+        : BenchInstaller("kivo-bench-store", tavin) {
+        Write("inst/Setup.iss", "[Application]\r\nName=Tessary\r\nLang=0009\r\n");
     }
-    ~LargeInstaller() { kivo::SetUi(nullptr); }
-
-    void OpenAndLoad() {
-        modTAVIN::ResetState();
-        if (!modTAVIN::OpenInstallerDir(scratch.Installer()) || !modTAVIN::LoadInstaller())
-            std::abort();
-    }
-
-    Scratch scratch;
-    BenchUi ui;
 };
-
-void Report(benchmark::State& state, const LargeInstaller& inst) {
-    state.counters["file_KB"] =
-        static_cast<double>(std::filesystem::file_size(inst.scratch.Installer() + "/TAVIN.ini")) /
-        1024.0;
-}
 
 // Opening and loading, the file read afresh each time (a first open parses it).
 void BM_OpenAndLoad(benchmark::State& state) {
-    LargeInstaller inst(static_cast<int>(state.range(0)));
+    LargeInstaller inst(LargeSettingsFile(static_cast<int>(state.range(0))));
     for (auto _ : state) {
         kivo::profile::ClearCache();
         inst.OpenAndLoad();
@@ -143,14 +70,14 @@ void BM_OpenAndLoad(benchmark::State& state) {
     for (const BlindCopy& bc : modTAVIN::S().BlindCopies)
         for (const FileGroup& g : bc.Groups) files += g.Files.Count();
     state.counters["files"] = files;
-    Report(state, inst);
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_OpenAndLoad)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
 // A whole save: backup, every key written into the batch, one replace of TAVIN.ini. Each save
 // changes a value, so that the file really is written.
 void BM_Save(benchmark::State& state) {
-    LargeInstaller inst(static_cast<int>(state.range(0)));
+    LargeInstaller inst(LargeSettingsFile(static_cast<int>(state.range(0))));
     inst.OpenAndLoad();
     bool flip = false;
     for (auto _ : state) {
@@ -159,30 +86,17 @@ void BM_Save(benchmark::State& state) {
         modTAVIN::SetOemInstall(o);
         if (!modTAVIN::SaveTavinIni()) std::abort();
     }
-    Report(state, inst);
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_Save)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
 // ---- Hostile settings files ---------------------------------------------------------------------
-
-constexpr std::size_t kHostileBytes = 10u * 1024 * 1024;
 
 // Pads a section with long key names up to the file size: the most key-list bytes per file byte,
 // so the most allowance a section can get.
 void Pad(std::string& t, std::size_t upTo) {
     for (int i = 0; t.size() < upTo; ++i)
         Line(t, "Padding" + std::to_string(i) + std::string(100, 'k'), "");
-}
-
-// Every group of every section claims the most entries a count can hold.
-void ClaimEverything(std::string& t, int groups) {
-    Line(t, "NumberOfGroups", "32767");
-    for (int g = 1; g <= groups; ++g) {
-        const std::string p = "Group" + std::to_string(g);
-        for (const char* count :
-             {"NumberOfFiles", "NumberOfIcons", "NumberOfRegEntries", "NumberOfIniEntries"})
-            Line(t, p + count, "32767");
-    }
 }
 
 std::string HostileFile(int shape) {
@@ -226,16 +140,9 @@ std::string HostileFile(int shape) {
     return t;
 }
 
-double PeakMegabytes() {
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    return static_cast<double>(use.ru_maxrss) / 1024.0;
-}
-
 void BM_LoadHostile(benchmark::State& state) {
-    LargeInstaller inst(1);
-    inst.scratch.Write("inst/TAVIN.ini", HostileFile(static_cast<int>(state.range(0))));
-    inst.scratch.Write("inst/Setup.lid", "[Languages]\r\ncount=32767\r\n");
+    LargeInstaller inst(HostileFile(static_cast<int>(state.range(0))));
+    inst.Write("inst/Setup.lid", "[Languages]\r\ncount=32767\r\n");
     for (auto _ : state) {
         kivo::profile::ClearCache();
         inst.OpenAndLoad();
@@ -248,8 +155,8 @@ void BM_LoadHostile(benchmark::State& state) {
                        g.IniEntries.Count();
     }
     state.counters["entries"] = static_cast<double>(entries);
-    state.counters["peak_MB"] = PeakMegabytes();
-    Report(state, inst);
+    state.counters["peak_MB"] = bench::PeakMegabytes();
+    bench::ReportFileSize(state, inst);
 }
 BENCHMARK(BM_LoadHostile)->DenseRange(0, 5)->Iterations(1)->Unit(benchmark::kMillisecond);
 

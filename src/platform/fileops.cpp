@@ -16,12 +16,7 @@ namespace kivo::fileops {
 
 namespace {
 
-thread_local std::string t_lastError;
-
-bool Fail(int err) {
-    t_lastError = platform::ErrorText(err);
-    return false;
-}
+Result Fail(int err) { return Result{false, err}; }
 
 bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
@@ -29,7 +24,7 @@ bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 
 // Copies `from` (resolved) onto `to` (resolved), replacing it atomically; the copy takes the
 // source's permission bits, read-only included, like the copy of the desktop system.
-bool CopyResolved(const std::string& from, const std::string& to) {
+Result CopyResolved(const std::string& from, const std::string& to) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return Fail(errno);
     struct stat st {};
@@ -45,10 +40,12 @@ bool CopyResolved(const std::string& from, const std::string& to) {
         },
         st.st_mode & 07777);
     ::close(in);
-    return err ? Fail(err) : true;
+    return err ? Fail(err) : Result{};
 }
 
 }  // namespace
+
+std::string Result::Text() const { return ok ? std::string() : platform::ErrorText(err); }
 
 char Separator() { return '/'; }
 
@@ -98,39 +95,39 @@ bool DirectoryExists(const std::string& path) {
     return StatOf(ResolveCase(path), st) && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFile(const std::string& path, bool force) {
+Result DeleteFile(const std::string& path, bool force) {
     const std::string p = ResolveCase(path);
     struct stat st {};
     if (::lstat(p.c_str(), &st) != 0) return Fail(errno);
     if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
     if (!force && !S_ISLNK(st.st_mode) && NoWriteBits(st)) return Fail(EACCES);
     if (::unlink(p.c_str()) != 0) return Fail(errno);
-    return true;
+    return {};
 }
 
-bool MoveFile(const std::string& from, const std::string& to) {
+Result MoveFile(const std::string& from, const std::string& to) {
     const std::string src = ResolveCase(from);
     const std::string dst = ResolveCase(to);
     struct stat st {};
     if (::lstat(src.c_str(), &st) != 0) return Fail(errno);
     if (::lstat(dst.c_str(), &st) == 0) return Fail(EEXIST);
-    if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return {};
     int err = errno;
     if (err == EINVAL || err == ENOSYS) {
         // A file system without the no-replace rename: a hard link fails when the target exists.
         if (::link(src.c_str(), dst.c_str()) != 0) return Fail(errno);
         ::unlink(src.c_str());
-        return true;
+        return {};
     }
     if (err == EXDEV) {
-        if (!CopyResolved(src, dst)) return false;
+        if (Result copied = CopyResolved(src, dst); !copied) return copied;
         if (::unlink(src.c_str()) != 0) return Fail(errno);
-        return true;
+        return {};
     }
     return Fail(err);
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
+Result CopyFile(const std::string& from, const std::string& to) {
     const std::string src = ResolveCase(from);
     const std::string dst = ResolveCase(to);
     struct stat st {};
@@ -142,20 +139,20 @@ bool CopyFile(const std::string& from, const std::string& to) {
     return CopyResolved(src, dst);
 }
 
-bool IsReadOnly(const std::string& path) {
+ReadOnly IsReadOnly(const std::string& path) {
     struct stat st {};
-    if (!StatOf(ResolveCase(path), st)) return Fail(errno);
-    return NoWriteBits(st);
+    if (!StatOf(ResolveCase(path), st)) return ReadOnly::Missing;
+    return NoWriteBits(st) ? ReadOnly::Yes : ReadOnly::No;
 }
 
-bool SetReadOnly(const std::string& path, bool readOnly) {
+Result SetReadOnly(const std::string& path, bool readOnly) {
     const std::string p = ResolveCase(path);
     struct stat st {};
     if (!StatOf(p, st)) return Fail(errno);
     mode_t mode = st.st_mode & 07777;
     mode = readOnly ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
     if (::chmod(p.c_str(), mode) != 0) return Fail(errno);
-    return true;
+    return {};
 }
 
 std::string CannotReplace(const std::string& path) {
@@ -172,7 +169,5 @@ std::string CannotReplace(const std::string& path) {
         return "this user may not write it (" + platform::ErrorText(errno) + ")";
     return {};
 }
-
-std::string LastError() { return t_lastError; }
 
 }  // namespace kivo::fileops

@@ -9,6 +9,17 @@
 
 namespace kivo::fileops {
 
+// What an operation that may fail gives back: whether it succeeded and, when not, the
+// system's error number.
+struct Result {
+    bool ok = true;
+    int err = 0;
+
+    explicit operator bool() const { return ok; }
+    // The failure in words for messages, e.g. "Permission denied"; empty on success.
+    std::string Text() const;
+};
+
 // The native separator of this machine.
 char Separator();
 
@@ -24,27 +35,26 @@ bool FileExists(const std::string& path);       // regular file
 bool DirectoryExists(const std::string& path);  // directory
 
 // Deletes a file. A read-only file is deleted only when `force` is true.
-bool DeleteFile(const std::string& path, bool force);
+Result DeleteFile(const std::string& path, bool force);
 
 // Moves (renames) a file; fails when the target exists.
-bool MoveFile(const std::string& from, const std::string& to);
+Result MoveFile(const std::string& from, const std::string& to);
 
 // Copies a file, replacing the target when it exists.
-bool CopyFile(const std::string& from, const std::string& to);
+Result CopyFile(const std::string& from, const std::string& to);
 
-// The read-only attribute, as the absence of every write permission bit.
-bool IsReadOnly(const std::string& path);
+// The read-only attribute, as the absence of every write permission bit. A path that names
+// nothing this process can look at has no attribute: it is neither writable nor read-only.
+// (An enum, not an optional<bool>: that would pass for "read-only" in a condition.)
+enum class ReadOnly { No, Yes, Missing };
+ReadOnly IsReadOnly(const std::string& path);
 // Sets (clears every write bit) or clears (restores the owner's write bit) the attribute.
-bool SetReadOnly(const std::string& path, bool readOnly);
+Result SetReadOnly(const std::string& path, bool readOnly);
 
 // Why this process may not put a new file in place of `path` (or create it there), in words
 // that complete "<file>: ...", e.g. "it is a directory"; the empty text when it may. The
 // system is asked with the process's effective ids; the read-only attribute of a file this
 // process owns is not looked at (the owner may clear it).
 std::string CannotReplace(const std::string& path);
-
-// A description of the last failure of an operation of this module on this thread
-// (for messages), e.g. "Permission denied".
-std::string LastError();
 
 }  // namespace kivo::fileops

@@ -105,14 +105,13 @@ void ReplaceSetupIns(const std::string& dir, const std::string& script, const st
                 reason + "). The original setup.ins file was kept.");
     };
 
-    if (!fileops::CopyFile(script, copy)) return failed(copy, fileops::LastError());
-    if (!fileops::MoveFile(setupIns, orig)) return failed(orig, fileops::LastError());
-    if (!fileops::MoveFile(copy, setupIns)) {
-        const std::string reason = fileops::LastError();
-        if (fileops::MoveFile(orig, setupIns)) return failed(setupIns, reason);
+    if (auto r = fileops::CopyFile(script, copy); !r) return failed(copy, r.Text());
+    if (auto r = fileops::MoveFile(setupIns, orig); !r) return failed(orig, r.Text());
+    if (auto r = fileops::MoveFile(copy, setupIns); !r) {
+        if (fileops::MoveFile(orig, setupIns)) return failed(setupIns, r.Text());
         fileops::DeleteFile(copy, true);
         Message("KIVO could not update the setup.ins file: " + setupIns + " could not be written (" +
-                reason + "). The original setup.ins file is kept as " + orig + ".");
+                r.Text() + "). The original setup.ins file is kept as " + orig + ".");
     }
 }
 
@@ -130,26 +129,27 @@ bool ReplaceSettingsFile(const std::string& dir, const std::string& templ, const
         return false;
     };
 
-    if (fileops::FileExists(fresh) && !fileops::DeleteFile(fresh, true)) {
-        return failed(fresh + " could not be deleted", fileops::LastError());
+    if (fileops::FileExists(fresh)) {
+        if (auto r = fileops::DeleteFile(fresh, true); !r)
+            return failed(fresh + " could not be deleted", r.Text());
     }
     // The template may be read-only beside the tool; the new settings file must be writable.
-    if (!fileops::CopyFile(templ, fresh) || !fileops::SetReadOnly(fresh, false)) {
-        return failed(fresh + " could not be written", fileops::LastError());
-    }
+    fileops::Result written = fileops::CopyFile(templ, fresh);
+    if (written) written = fileops::SetReadOnly(fresh, false);
+    if (!written) return failed(fresh + " could not be written", written.Text());
     if (!Util::WriteIniString("Main", "Product", product, fresh)) {
         return failed(fresh + " could not be written", "the product name could not be stored");
     }
-    if (fileops::FileExists(orig) && !fileops::DeleteFile(orig, true)) {
-        return failed(orig + " could not be deleted", fileops::LastError());
+    if (fileops::FileExists(orig)) {
+        if (auto r = fileops::DeleteFile(orig, true); !r)
+            return failed(orig + " could not be deleted", r.Text());
     }
-    if (!fileops::MoveFile(settings, orig)) {
-        return failed(settings + " could not be renamed to " + orig, fileops::LastError());
+    if (auto r = fileops::MoveFile(settings, orig); !r) {
+        return failed(settings + " could not be renamed to " + orig, r.Text());
     }
-    if (!fileops::MoveFile(fresh, settings)) {
-        const std::string reason = fileops::LastError();
+    if (auto r = fileops::MoveFile(fresh, settings); !r) {
         fileops::MoveFile(orig, settings);
-        return failed(fresh + " could not be renamed to " + settings, reason);
+        return failed(fresh + " could not be renamed to " + settings, r.Text());
     }
     return true;
 }
@@ -242,13 +242,14 @@ void ImportOemInstallToKivo() {
         Message(kivoIni + " is missing. Please reinstall KIVO.");
         return;
     }
-    const bool wasReadOnly = fileops::IsReadOnly(kivoIni);
+    // Checked just above; should it have gone since, clearing the attribute below reports it.
+    const bool wasReadOnly = fileops::IsReadOnly(kivoIni) == fileops::ReadOnly::Yes;
     auto failed = [&](const std::string& reason) {
         fileops::SetReadOnly(kivoIni, wasReadOnly);
         Message("KIVO could not write the default settings of " + product + " to " + kivoIni +
                 " (" + reason + ").");
     };
-    if (!fileops::SetReadOnly(kivoIni, false)) return failed(fileops::LastError());
+    if (auto r = fileops::SetReadOnly(kivoIni, false); !r) return failed(r.Text());
 
     // All keys or none: a half-written section would count as the product's factory values.
     kivo::profile::BeginBatch();

@@ -89,7 +89,7 @@ void WriteFailed(const std::string& file, const std::string& section, const std:
         why = "the value of " + Visible(key) + " in [" + Visible(section) + "] holds a line break";
     else if (const std::string cannot = fileops::CannotReplace(file); !cannot.empty())
         why = cannot;
-    else if (fileops::IsReadOnly(file))
+    else if (fileops::IsReadOnly(file) == fileops::ReadOnly::Yes)  // a missing file is made
         why = "the file is read-only";
     else if (key.find('=') != std::string::npos)
         why = "the key name \"" + Visible(key) + "\" in [" + Visible(section) + "] holds \"=\"";
@@ -433,7 +433,7 @@ bool SaveTavinIni() {
     if (writeIss || deleteIss) {
         if (std::string why = fileops::CannotReplace(iss); !why.empty())
             return fail(iss, deleteIss ? "the file cannot be deleted: " + why : why);
-        if (fileops::FileExists(iss) && fileops::IsReadOnly(iss))
+        if (fileops::FileExists(iss) && fileops::IsReadOnly(iss) == fileops::ReadOnly::Yes)
             return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
                                        : "the file is read-only");
     }
@@ -447,7 +447,7 @@ bool SaveTavinIni() {
     // A read-only TAVIN.ini is written all the same and stays read-only. This process may: it
     // owns the file or may write it (checked above). The attribute is never lifted on disk, so
     // neither a failure nor a kill can leave the file without it.
-    const bool wasReadOnly = fileops::IsReadOnly(tavin);
+    const bool wasReadOnly = fileops::IsReadOnly(tavin) == fileops::ReadOnly::Yes;
 
     // Every write goes into the engine's parsed copies first.
     profile::BeginBatch();

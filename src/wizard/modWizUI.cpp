@@ -5,9 +5,9 @@
 
 namespace modWizUI {
 
-WizardSettings WizSettings;
-
 namespace {
+
+WizardSettings g_settings;
 
 constexpr const char* kCollabKey = "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerSettings";
 
@@ -35,7 +35,7 @@ void SetRow(const RegEntry& row) {
 }
 
 bool ProductContains(const char* part) {
-    return kivo::platform::ContainsIgnoreAsciiCase(WizSettings.Product, part);
+    return kivo::platform::ContainsIgnoreAsciiCase(g_settings.Product, part);
 }
 
 // Removes both update-disabling rows under key, then sets them again when they are wanted.
@@ -55,13 +55,15 @@ RegEntry UpdatesOffRow(const char* key, const char* valueName) {
     return Row(key, valueName, "Number", "1");
 }
 
-void SetWizardSettings(const WizardSettings& settings) { WizSettings = settings; }
+void SetWizardSettings(const WizardSettings& settings) { g_settings = settings; }
 
-WizardSettings GetWizardSettings() { return WizSettings; }
+WizardSettings GetWizardSettings() { return g_settings; }
+
+void ResetState() { g_settings = {}; }
 
 void LoadWizardSettings() {
     const OemInstall o = modTAVIN::GetOemInstall();
-    WizardSettings& w = WizSettings;
+    WizardSettings& w = g_settings;
     w.Product = o.Product;
     w.DisplayWelcomeDlg = o.DisplayWelcomeDlg;
     w.DisplayEULA = o.DisplayEULA;
@@ -98,7 +100,7 @@ void LoadWizardSettings() {
 }
 
 void ApplyWizardSettings() {
-    const WizardSettings& w = WizSettings;
+    const WizardSettings& w = g_settings;
     OemInstall o = modTAVIN::GetOemInstall();
     o.DisplayWelcomeDlg = w.DisplayWelcomeDlg;
     o.DisplayEULA = w.DisplayEULA;
@@ -162,13 +164,13 @@ int16_t AfterUserInfo() { return OptionsOffered() ? 10 : 11; }
 
 // After the destination: the user information unless the product hides it.
 int16_t AfterDestination() {
-    return WizSettings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9;
+    return g_settings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9;
 }
 
 }  // namespace
 
 int16_t NextStep(int16_t from, bool customChosen) {
-    const WizardSettings& s = WizSettings;
+    const WizardSettings& s = g_settings;
     switch (from) {
         case 0: return 1;
         case 1: return s.InstallModeSilent ? 5 : AfterUserInfo();
@@ -185,7 +187,7 @@ int16_t NextStep(int16_t from, bool customChosen) {
 }
 
 int16_t PreviousStep(int16_t from) {
-    const WizardSettings& s = WizSettings;
+    const WizardSettings& s = g_settings;
     switch (from) {
         case 1: return 0;
         case 5: return 1;

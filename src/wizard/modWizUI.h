@@ -43,20 +43,20 @@ struct WizardSettings {
     bool operator==(const WizardSettings&) const = default;
 };
 
-// The module's one record, for the life of the process. Windows work on copies of it
-// (GetWizardSettings / SetWizardSettings); tests may reset it.
-extern WizardSettings WizSettings;
-
+// The module keeps one record for the life of the process, reached only through these
+// functions; windows work on copies of it.
 void SetWizardSettings(const WizardSettings& settings);
 WizardSettings GetWizardSettings();
+// Empties the record, as at start-up.
+void ResetState();
 
-// Fills WizSettings from the model and the registry rows of its first copy list.
+// Fills the record from the model and the registry rows of its first copy list.
 void LoadWizardSettings();
-// Writes WizSettings back to the model, sets or removes the registry rows of the first copy
+// Writes the record back to the model, sets or removes the registry rows of the first copy
 // list for the product's edition, then runs the silent or the product's preset.
 void ApplyWizardSettings();
 
-// Edition tests on WizSettings.Product (letter case ignored); all false before a load.
+// Edition tests on the record's Product (letter case ignored); all false before a load.
 bool IsFullEdition();
 bool IsViewerEdition();
 bool IsFormsEdition();
@@ -75,7 +75,7 @@ RegEntry CollabServerRow(const std::string& server);
 
 // ---- Step order ----
 // The wizard's steps are numbered 0 to 11; 2, 3 and 4 have no page and no move leads there.
-// Both moves decide on WizSettings as last stored, and Back retraces the way Next took.
+// Both moves decide on the record as last stored, and Back retraces the way Next took.
 
 // True when the options page (step 10) is offered: for the three editions only.
 bool OptionsOffered();

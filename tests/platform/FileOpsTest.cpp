@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -47,12 +48,10 @@ TEST(FileOps, DeletingHonoursTheReadOnlyAttributeUnlessForced) {
     WriteFileBytes(dir / "Tavin.old", "x");
     ASSERT_TRUE(fo::SetReadOnly(dir / "setup.ISS", true));
     ASSERT_TRUE(fo::SetReadOnly(dir / "Tavin.old", true));
-    EXPECT_FALSE(fo::DeleteFile(dir / "setup.iss", false));
-    EXPECT_EQ(fo::LastError(), "Permission denied");
+    EXPECT_EQ(fo::DeleteFile(dir / "setup.iss", false).Text(), "Permission denied");
     EXPECT_TRUE(fo::FileExists(dir / "Setup.iss"));
     EXPECT_TRUE(fo::DeleteFile(dir / "TAVIN.OLD", true));
-    EXPECT_FALSE(fo::DeleteFile(dir / "Tavin.old", true));
-    EXPECT_EQ(fo::LastError(), "No such file or directory");
+    EXPECT_EQ(fo::DeleteFile(dir / "Tavin.old", true).Text(), "No such file or directory");
     ASSERT_TRUE(fo::SetReadOnly(dir / "Setup.iss", false));
     EXPECT_TRUE(fo::DeleteFile(dir / "Setup.iss", false));
     EXPECT_TRUE(Names(dir.path()).empty());
@@ -62,12 +61,17 @@ TEST(FileOps, MovingFailsWhenTheTargetExistsInAnyCase) {
     TempDir dir;
     WriteFileBytes(dir / "Tavin.ini", "new");
     WriteFileBytes(dir / "TAVIN.ORIG", "old");
-    EXPECT_FALSE(fo::MoveFile(dir / "Tavin.ini", dir / "Tavin.orig"));
-    EXPECT_EQ(fo::LastError(), "File exists");
+    EXPECT_EQ(fo::MoveFile(dir / "Tavin.ini", dir / "Tavin.orig").Text(), "File exists");
     EXPECT_EQ(ReadFileBytes(dir / "TAVIN.ORIG"), "old");
-    EXPECT_FALSE(fo::MoveFile(dir / "missing", dir / "x"));
+    const fo::Result missing = fo::MoveFile(dir / "missing", dir / "x");
     EXPECT_TRUE(fo::DeleteFile(dir / "Tavin.orig", true));
-    EXPECT_TRUE(fo::MoveFile(dir / "TAVIN.INI", dir / "Tavin.orig"));
+    const fo::Result moved = fo::MoveFile(dir / "TAVIN.INI", dir / "Tavin.orig");
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(moved.Text(), "");
+    // A failure's error stays with its result, whatever succeeded after it.
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.err, ENOENT);
+    EXPECT_EQ(missing.Text(), "No such file or directory");
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"Tavin.orig"}));
     EXPECT_EQ(ReadFileBytes(dir / "Tavin.orig"), "new");
 }
@@ -84,7 +88,7 @@ TEST(FileOps, CopyingReplacesTheTargetAndCarriesTheAttribute) {
     // A read-only source gives a read-only copy; a read-only target is not replaced.
     chmod((dir / "template.ini").c_str(), 0444);
     EXPECT_TRUE(fo::CopyFile(dir / "template.ini", dir / "Tavin.old"));
-    EXPECT_TRUE(fo::IsReadOnly(dir / "Tavin.old"));
+    EXPECT_EQ(fo::IsReadOnly(dir / "Tavin.old"), fo::ReadOnly::Yes);
     WriteFileBytes(dir / "other", "other");
     EXPECT_FALSE(fo::CopyFile(dir / "other", dir / "Tavin.old"));
     EXPECT_EQ(ReadFileBytes(dir / "Tavin.old"), "template");
@@ -100,16 +104,18 @@ TEST(FileOps, TheReadOnlyAttributeIsTheAbsenceOfWriteBits) {
     const std::string f = dir / "f";
     WriteFileBytes(f, "x");
     chmod(f.c_str(), 0664);
-    EXPECT_FALSE(fo::IsReadOnly(f));
+    EXPECT_EQ(fo::IsReadOnly(f), fo::ReadOnly::No);
     EXPECT_TRUE(fo::SetReadOnly(f, true));
     EXPECT_EQ(ModeOf(f), 0444u);
-    EXPECT_TRUE(fo::IsReadOnly(f));
+    EXPECT_EQ(fo::IsReadOnly(f), fo::ReadOnly::Yes);
     EXPECT_TRUE(fo::SetReadOnly(f, false));
     EXPECT_EQ(ModeOf(f), 0644u);
     chmod(f.c_str(), 0020);
-    EXPECT_FALSE(fo::IsReadOnly(f));
+    EXPECT_EQ(fo::IsReadOnly(f), fo::ReadOnly::No);
     EXPECT_FALSE(fo::SetReadOnly(dir / "missing", true));
-    EXPECT_FALSE(fo::IsReadOnly(dir / "missing"));
+    // A path that names nothing is neither writable nor read-only.
+    EXPECT_EQ(fo::IsReadOnly(dir / "missing"), fo::ReadOnly::Missing);
+    EXPECT_EQ(fo::IsReadOnly(dir / "f/x"), fo::ReadOnly::Missing);
 }
 
 }  // namespace

@@ -33,6 +33,18 @@ protected:
     void TearDown() override {
         while (profile::InBatch()) profile::AbortBatch();
     }
+    // a.ini holds k=1 and the batch, begun, has set it to 2.
+    void BeginWithAnEditOfA() {
+        WriteFileBytes(a, Crlf("[S]\nk=1\n"));
+        profile::BeginBatch();
+        EXPECT_TRUE(Set(a, "S", "k", "2"));
+    }
+    // a.ini on disk holds k=`value`, and reading it gives that value.
+    void ExpectAHolds(const std::string& value) {
+        EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=" + value + "\n"));
+        EXPECT_EQ(Get(a, "S", "k"), value);
+    }
+
     TempDir dir;
     std::string a = dir / "a.ini";
     std::string b = dir / "b.ini";
@@ -66,14 +78,11 @@ TEST_F(ProfileBatch, WritesAreSeenAtOnceAndReachTheDiskAtTheCommit) {
 }
 
 TEST_F(ProfileBatch, AnAbortLeavesEveryFileAsItWas) {
-    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
-    profile::BeginBatch();
-    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    BeginWithAnEditOfA();
     EXPECT_TRUE(profile::WriteString("S", "k", std::nullopt, a));
     EXPECT_TRUE(Set(b, "N", "x", "y"));
     profile::AbortBatch();
-    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
-    EXPECT_EQ(Get(a, "S", "k"), "1");
+    ExpectAHolds("1");
     EXPECT_EQ(Get(b, "N", "x"), "<def>");
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini"}));
 }
@@ -95,8 +104,7 @@ TEST_F(ProfileBatch, NestedBatchesEndWithTheOutermost) {
     EXPECT_TRUE(Set(a, "S", "k", "3"));
     profile::AbortBatch();
     EXPECT_FALSE(profile::CommitBatch().ok);
-    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));
-    EXPECT_EQ(Get(a, "S", "k"), "2");
+    ExpectAHolds("2");
 }
 
 TEST_F(ProfileBatch, AReadOnlyFileRefusesTheWriteAtOnce) {
@@ -126,26 +134,20 @@ TEST_F(ProfileBatch, AFailedCommitNamesTheFileAndWritesNothingAfterIt) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.file, gone);
     EXPECT_EQ(result.reason, "No such file or directory");
-    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
-    EXPECT_EQ(Get(a, "S", "k"), "1");
+    ExpectAHolds("1");
 }
 
 TEST_F(ProfileBatch, AFileChangedByAnotherWriterDuringTheBatchIsNotOverwritten) {
-    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
-    profile::BeginBatch();
-    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    BeginWithAnEditOfA();
     WriteFileBytes(a, Crlf("[S]\nk=theirs\n"));
     const auto result = profile::CommitBatch();
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.file, a);
-    EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=theirs\n"));
-    EXPECT_EQ(Get(a, "S", "k"), "theirs");
+    ExpectAHolds("theirs");
 }
 
 TEST_F(ProfileBatch, TheAttributeMayChangeDuringTheBatch) {
-    WriteFileBytes(a, Crlf("[S]\nk=1\n"));
-    profile::BeginBatch();
-    EXPECT_TRUE(Set(a, "S", "k", "2"));
+    BeginWithAnEditOfA();
     chmod(a.c_str(), 0444);
     EXPECT_TRUE(profile::CommitBatch().ok);
     EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=2\n"));

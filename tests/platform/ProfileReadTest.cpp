@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,16 +36,29 @@ protected:
         return profile::GetSectionKeys(section, size, path);
     }
 
+    // Each key of its section reads back as the value given.
+    struct Read {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    void ExpectReads(std::initializer_list<Read> reads) {
+        for (const Read& r : reads)
+            EXPECT_EQ(Get(r.section, r.key), r.value) << "[" << r.section << "] " << r.key;
+    }
+
     TempDir dir;
     std::string path = dir / "test.ini";
 };
 
 TEST_F(ProfileRead, LineEndsBlankLinesAndTheLastLine) {
     Use("[A]\rk1=v1\n\n\rk2=v2\r\r\nk3=v3\r\n[B]\nk4=v4");
-    EXPECT_EQ(Get("A", "k1"), "v1");
-    EXPECT_EQ(Get("A", "k2"), "v2");
-    EXPECT_EQ(Get("A", "k3"), "v3");
-    EXPECT_EQ(Get("B", "k4"), "v4");
+    ExpectReads({
+        {"A", "k1", "v1"},
+        {"A", "k2", "v2"},
+        {"A", "k3", "v3"},
+        {"B", "k4", "v4"},
+    });
     EXPECT_EQ(Sections(), "A\0B\0\0"s);
 }
 
@@ -58,19 +72,21 @@ TEST_F(ProfileRead, HeadersAndTheNamelessTopPart) {
              "[C] x] y\n6=f\n"
              "[B\n7=g\n"
              "[]\ne=4\n"));
-    EXPECT_EQ(Get("", "top"), "pre");
-    EXPECT_EQ(Get("Sec One", "1"), "a");
-    EXPECT_EQ(Get("Spaced", "2"), "b");
-    EXPECT_EQ(Get("Tabbed", "3"), "c");
-    EXPECT_EQ(Get("A", "4"), "d");
-    EXPECT_EQ(Get("br", "5"), "e");
-    EXPECT_EQ(Get("br", "[br]"), "<def>");
-    EXPECT_EQ(Get("C] x", "6"), "f");
-    // "[B" is no header: its keys stay in the section before it.
-    EXPECT_EQ(Get("C] x", "7"), "g");
-    EXPECT_EQ(Get("B", "7"), "<def>");
-    // "[]" is shadowed by the top part.
-    EXPECT_EQ(Get("", "e"), "<def>");
+    ExpectReads({
+        {"", "top", "pre"},
+        {"Sec One", "1", "a"},
+        {"Spaced", "2", "b"},
+        {"Tabbed", "3", "c"},
+        {"A", "4", "d"},
+        {"br", "5", "e"},
+        {"br", "[br]", "<def>"},
+        {"C] x", "6", "f"},
+        // "[B" is no header: its keys stay in the section before it.
+        {"C] x", "7", "g"},
+        {"B", "7", "<def>"},
+        // "[]" is shadowed by the top part.
+        {"", "e", "<def>"},
+    });
     EXPECT_EQ(Sections(), "Sec One\0Spaced\0Tabbed\0A\0br\0C] x\0\0"s);
 }
 
@@ -90,17 +106,19 @@ TEST_F(ProfileRead, KeysValuesCommentsAndDuplicates) {
              "[s]\n"
              "only=later\n"
              "k=shadowed\n"));
-    EXPECT_EQ(Get("S", "KeyA"), "va lue");
-    EXPECT_EQ(Get("S", "a"), "b=c");
-    EXPECT_EQ(Get("S", ""), "emptykey");
-    EXPECT_EQ(Get("S", "noeq"), "<def>");
-    EXPECT_EQ(Get("S", ";c"), "comment");
-    EXPECT_EQ(Get("S", ";d"), "3");
-    EXPECT_EQ(Get("S", "#h"), "hash");
-    EXPECT_EQ(Get("S", "k"), "first");
-    EXPECT_EQ(Get("S", "empty"), "");
-    // Only the first of two sections of one name is searched.
-    EXPECT_EQ(Get("s", "only"), "<def>");
+    ExpectReads({
+        {"S", "KeyA", "va lue"},
+        {"S", "a", "b=c"},
+        {"S", "", "emptykey"},
+        {"S", "noeq", "<def>"},
+        {"S", ";c", "comment"},
+        {"S", ";d", "3"},
+        {"S", "#h", "hash"},
+        {"S", "k", "first"},
+        {"S", "empty", ""},
+        // Only the first of two sections of one name is searched.
+        {"s", "only", "<def>"},
+    });
     EXPECT_EQ(Sections(), "S\0s\0\0"s);
     EXPECT_EQ(Keys("S"), "KeyA\0a\0\0#h\0k\0K\0empty\0\0"s);
 }
@@ -115,13 +133,15 @@ TEST_F(ProfileRead, NulEndsTheTextOfItsLineAndABomIsSkipped) {
 
 TEST_F(ProfileRead, NamesMatchWithoutRegardToAsciiCaseOnly) {
     Use(Crlf("[Sec One]\nKeyA=1\n[\xC4\xE9]\nk=2\n[\xC3\x84]\nk=3\n"));
-    EXPECT_EQ(Get("SEC ONE", "keya"), "1");
-    EXPECT_EQ(Get("sec one", "KEYA"), "1");
-    EXPECT_EQ(Get(" Sec One\t", " KeyA "), "1");
-    EXPECT_EQ(Get("Sec  One", "KeyA"), "<def>");
-    EXPECT_EQ(Get("\xC4\xE9", "k"), "2");
-    EXPECT_EQ(Get("\xE4\xC9", "k"), "<def>");
-    EXPECT_EQ(Get("\xC3\xA4", "k"), "<def>");
+    ExpectReads({
+        {"SEC ONE", "keya", "1"},
+        {"sec one", "KEYA", "1"},
+        {" Sec One\t", " KeyA ", "1"},
+        {"Sec  One", "KeyA", "<def>"},
+        {"\xC4\xE9", "k", "2"},
+        {"\xE4\xC9", "k", "<def>"},
+        {"\xC3\xA4", "k", "<def>"},
+    });
     // The key-list request takes the section name as given.
     EXPECT_EQ(Keys("SEC ONE"), "KeyA\0\0"s);
     EXPECT_EQ(Keys(" Sec One "), "\0"s);

@@ -259,7 +259,7 @@ TEST_F(SaveTest, ReadOnlyTavinIniIsWrittenAndStaysReadOnly) {
     LoadInstaller();
     S().OemSettings.SetupTitle = "New";
     Save();
-    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")));
+    EXPECT_EQ(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")), kivo::fileops::ReadOnly::Yes);
     EXPECT_NE(Get("TAVIN.ini").find("SetupTitle=New"), std::string::npos);
     EXPECT_EQ(Get("Tavin.old"), before);
 
@@ -735,7 +735,7 @@ TEST_F(SaveFailureTest, ReadOnlyResponseFileToDelete) {
     S().OemSettings.Iss.WriteResponseFile = false;
     kivo::fileops::SetReadOnly(InDir("Setup.iss"), true);
     ExpectFailureNaming("Setup.iss");
-    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("Setup.iss")));
+    EXPECT_EQ(kivo::fileops::IsReadOnly(InDir("Setup.iss")), kivo::fileops::ReadOnly::Yes);
 }
 
 TEST_F(SaveFailureTest, AValueThatCannotBeWritten) {
@@ -748,7 +748,7 @@ TEST_F(SaveFailureTest, ReadOnlyTavinIniStaysReadOnlyAfterAFailure) {
     kivo::fileops::SetReadOnly(InDir("TAVIN.ini"), true);
     S().OemSettings.UserName = "two\r\nlines";
     ExpectFailureNaming("TAVIN.ini");
-    EXPECT_TRUE(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")));
+    EXPECT_EQ(kivo::fileops::IsReadOnly(InDir("TAVIN.ini")), kivo::fileops::ReadOnly::Yes);
 }
 
 // Files may grow to `bytes` at most for the life of the object: a full disk for the writer.

@@ -68,7 +68,7 @@ TEST(WizardOnSampleInstaller, WalkFinishAndSaveWriteTheChoices) {
     ASSERT_FALSE(tavinBefore.empty());
 
     modTAVIN::ResetState();
-    modWizUI::WizSettings = {};
+    modWizUI::ResetState();
     FakeUi ui(exe.path());
     {
         frmMain main;
@@ -164,7 +164,7 @@ TEST(WizardOnSampleInstaller, WalkFinishAndSaveWriteTheChoices) {
     Edit(iss, "Lang", "0009", "0011");
     EXPECT_EQ(ReadFileBytes(modTAVIN::PathIn(inst, "Setup.iss")), iss);
     modTAVIN::ResetState();
-    modWizUI::WizSettings = {};
+    modWizUI::ResetState();
 }
 
 }  // namespace

@@ -33,16 +33,24 @@ protected:
 
     void SetUp() override {
         modTAVIN::ResetState();
-        modWizUI::WizSettings = {};
+        modWizUI::ResetState();
         modTAVIN::S().KivoIniPath = dir / "KIVO.ini";
         modTAVIN::S().InstallerOpen = true;
     }
     void TearDown() override {
         modTAVIN::ResetState();
-        modWizUI::WizSettings = {};
+        modWizUI::ResetState();
     }
 
     static OemInstall& Model() { return modTAVIN::S().OemSettings; }
+
+    // Edits the working record the way the pages do: a copy, changed, stored back.
+    template <class Change>
+    static void ChangeRecord(Change change) {
+        modWizUI::WizardSettings w = modWizUI::GetWizardSettings();
+        change(w);
+        modWizUI::SetWizardSettings(w);
+    }
 
     // A first copy list with one "All" group holding the given registry rows.
     static void AddCopyList(std::initializer_list<RegEntry> rows = {}) {

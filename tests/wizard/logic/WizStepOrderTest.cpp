@@ -20,7 +20,7 @@ using WizStepOrderTest = WizardFixture;
 // Walks Next from step 0 to step 11 (Custom chosen on step 7 as the record's Type says), then
 // Back to step 0. Gives up after more moves than there are steps.
 std::pair<Steps, Steps> Walk() {
-    const bool custom = WizSettings.Type == "Custom";
+    const bool custom = GetWizardSettings().Type == "Custom";
     Steps forward{0};
     while (forward.back() != 11 && forward.size() < 13) {
         forward.push_back(NextStep(static_cast<int16_t>(forward.back()), custom));
@@ -43,14 +43,14 @@ TEST_F(WizStepOrderTest, EverySettingWalksOverPagesToTheEndAndBackRetracesIt) {
     const std::set<int> pages{0, 1, 5, 6, 7, 8, 9, 10, 11};
     for (const char* product : {kFullProduct, kViewerProduct, kFormsProduct, kNoEditionProduct}) {
         for (int bits = 0; bits < 32; ++bits) {
-            WizardSettings& s = WizSettings;
-            s = {};
+            WizardSettings s;
             s.Product = product;
             s.InstallModeSilent = bits & 1;
             s.ProductHidesDestDirDlgs = bits & 2;
             s.ProductHidesTypeDlg = bits & 4;
             s.ProductHidesUserInfoDlg = bits & 8;
             s.Type = (bits & 16) ? "Custom" : "Typical";
+            SetWizardSettings(s);
             const auto [forward, back] = Walk();
             const std::string what = Describe(s);
 
@@ -78,15 +78,17 @@ TEST_F(WizStepOrderTest, EverySettingWalksOverPagesToTheEndAndBackRetracesIt) {
 }
 
 TEST_F(WizStepOrderTest, StepSevenFollowsThePageChoiceAndTheEndsStayPut) {
-    WizSettings.Product = kFullProduct;
-    WizSettings.InstallModeSilent = true;
-    WizSettings.Type = "Typical";
+    ChangeRecord([](WizardSettings& w) {
+        w.Product = kFullProduct;
+        w.InstallModeSilent = true;
+        w.Type = "Typical";
+    });
     EXPECT_EQ(NextStep(7, true), 8) << "the option chosen on the page, not the stored type";
     EXPECT_EQ(NextStep(7, false), 9);
     EXPECT_EQ(NextStep(11, false), 11);
     EXPECT_EQ(PreviousStep(0), 0);
     EXPECT_EQ(PreviousStep(9), 7) << "Back reads the stored type";
-    WizSettings.Type = "custom";
+    ChangeRecord([](WizardSettings& w) { w.Type = "custom"; });
     EXPECT_EQ(PreviousStep(9), 7) << "matched with letter case";
 }
 

@@ -35,6 +35,11 @@ TEST_F(WizUITest, EditionsFollowTheProductNameWithoutRegardToCase) {
         EXPECT_EQ(IsViewerEdition(), c.viewer) << c.product;
         EXPECT_EQ(IsFormsEdition(), c.forms) << c.product;
     }
+    Model().Product = kFullProduct;
+    LoadWizardSettings();
+    ResetState();
+    EXPECT_EQ(GetWizardSettings(), WizardSettings{});
+    EXPECT_FALSE(IsFullEdition()) << "a reset empties the record the edition tests read";
 }
 
 TEST_F(WizUITest, LoadCopiesTheRecordAndReadsTheRegistryRows) {
@@ -67,8 +72,8 @@ TEST_F(WizUITest, LoadCopiesTheRecordAndReadsTheRegistryRows) {
         modTAVIN::S().BlindCopies.Clear();
         AddCopyList({row});
         LoadWizardSettings();
-        EXPECT_EQ(WizSettings.DisableUpdates, disables) << row.Key << " " << row.ValueName;
-        EXPECT_EQ(WizSettings.CollabServer, "");
+        EXPECT_EQ(GetWizardSettings().DisableUpdates, disables) << row.Key << " " << row.ValueName;
+        EXPECT_EQ(GetWizardSettings().CollabServer, "");
     }
 }
 
@@ -79,12 +84,12 @@ TEST_F(WizUITest, FullEditionSetsReplacesAndRemovesTheCollaborationRow) {
     LoadWizardSettings();
     ApplyWizardSettings();  // empty server, no row: nothing to do
     EXPECT_TRUE(Rows().empty());
-    WizSettings.CollabServer = "http://one";
+    ChangeRecord([](WizardSettings& w) { w.CollabServer = "http://one"; });
     ApplyWizardSettings();
-    WizSettings.CollabServer = "http://two";
+    ChangeRecord([](WizardSettings& w) { w.CollabServer = "http://two"; });
     ApplyWizardSettings();
     EXPECT_EQ(Rows(), std::vector<RegEntry>{Collab("http://two")}) << "replaced, not added";
-    WizSettings.CollabServer.clear();
+    ChangeRecord([](WizardSettings& w) { w.CollabServer.clear(); });
     ApplyWizardSettings();
     EXPECT_TRUE(Rows().empty());
 }
@@ -95,8 +100,10 @@ TEST_F(WizUITest, UpdateRowsFollowTheEditionsKey) {
     const RegEntry otherKey = Update(kFullKey, "DisableTessaryUpdate");
     AddCopyList({otherKey, Collab("http://kept")});
     LoadWizardSettings();
-    WizSettings.DisableUpdates = true;
-    WizSettings.CollabServer.clear();  // the viewer never touches the collaboration row
+    ChangeRecord([](WizardSettings& w) {
+        w.DisableUpdates = true;
+        w.CollabServer.clear();  // the viewer never touches the collaboration row
+    });
     ApplyWizardSettings();
     ApplyWizardSettings();  // wanted and present: removed and added again, never doubled
     std::vector<RegEntry> rows = Rows();
@@ -105,7 +112,7 @@ TEST_F(WizUITest, UpdateRowsFollowTheEditionsKey) {
     EXPECT_TRUE(Has(rows, Update(kViewerKey, "DisableTessaryUpdate")));
     EXPECT_TRUE(Has(rows, otherKey)) << "rows of the other key are never touched";
     EXPECT_TRUE(Has(rows, Collab("http://kept")));
-    WizSettings.DisableUpdates = false;
+    ChangeRecord([](WizardSettings& w) { w.DisableUpdates = false; });
     ApplyWizardSettings();
     EXPECT_EQ(Rows(), (std::vector<RegEntry>{otherKey, Collab("http://kept")}));
 
@@ -115,8 +122,10 @@ TEST_F(WizUITest, UpdateRowsFollowTheEditionsKey) {
         AddCopyList();
         Model().Product = product;
         LoadWizardSettings();
-        WizSettings.DisableUpdates = true;
-        WizSettings.CollabServer = "http://ignored";
+        ChangeRecord([](WizardSettings& w) {
+            w.DisableUpdates = true;
+            w.CollabServer = "http://ignored";
+        });
         ApplyWizardSettings();
         const std::vector<RegEntry> expected =
             product == kFormsProduct
@@ -131,11 +140,13 @@ TEST_F(WizUITest, AModelWithoutCopyListsLoadsAndAppliesWithoutRows) {
     Model().Product = kFullProduct;
     Model().InstallModeSilent = true;
     LoadWizardSettings();
-    EXPECT_FALSE(WizSettings.DisableUpdates);
-    EXPECT_EQ(WizSettings.CollabServer, "");
-    WizSettings.CollabServer = "http://server";
-    WizSettings.DisableUpdates = true;
-    WizSettings.UserName = "Bea";
+    EXPECT_FALSE(GetWizardSettings().DisableUpdates);
+    EXPECT_EQ(GetWizardSettings().CollabServer, "");
+    ChangeRecord([](WizardSettings& w) {
+        w.CollabServer = "http://server";
+        w.DisableUpdates = true;
+        w.UserName = "Bea";
+    });
     ApplyWizardSettings();
     EXPECT_EQ(modTAVIN::BlindCopyCount(), 0);
     EXPECT_EQ(Model().UserName, "Bea") << "the settings still reach the model";
@@ -149,13 +160,15 @@ TEST_F(WizUITest, SilentApplyKeepsTheWizardsChoicesAndClearsTheDialogs) {
     AddLanguage("English", "0009");
     AddLanguage("French", "000c");
     LoadWizardSettings();
-    WizSettings.DefaultDestDir = "C:\\Apps";
-    WizSettings.Type = "Compact";
-    WizSettings.UserName = "Cy";
-    WizSettings.UserCompanyName = "Co";
-    WizSettings.UserSerialNumber = "123";
-    WizSettings.SelectedLanguage = 2;
-    WizSettings.Components.Append(ComponentEntry{"A", "a1", true});
+    ChangeRecord([](WizardSettings& w) {
+        w.DefaultDestDir = "C:\\Apps";
+        w.Type = "Compact";
+        w.UserName = "Cy";
+        w.UserCompanyName = "Co";
+        w.UserSerialNumber = "123";
+        w.SelectedLanguage = 2;
+        w.Components.Append(ComponentEntry{"A", "a1", true});
+    });
     ASSERT_FALSE(modTAVIN::IsModified());
     ApplyWizardSettings();
     const OemInstall& m = Model();
@@ -165,7 +178,7 @@ TEST_F(WizUITest, SilentApplyKeepsTheWizardsChoicesAndClearsTheDialogs) {
     EXPECT_EQ(m.Type, "Compact");
     EXPECT_EQ(m.UserName + m.UserCompanyName + m.UserSerialNumber, "CyCo123");
     EXPECT_EQ(m.Iss.SelectedLanguage, 2);
-    EXPECT_EQ(m.Components, WizSettings.Components);
+    EXPECT_EQ(m.Components, GetWizardSettings().Components);
     EXPECT_TRUE(m.UninstallPreviousVersions && m.UninstallCombineVersions) << "both follow";
     EXPECT_TRUE(modTAVIN::IsModified());
 }
@@ -180,7 +193,7 @@ TEST_F(WizUITest, InteractiveApplyTakesTheProductsDefaults) {
     Model().UninstallPreviousVersions = true;
     Model().Type = "Custom";
     LoadWizardSettings();
-    WizSettings.UserName = "Dee";
+    ChangeRecord([](WizardSettings& w) { w.UserName = "Dee"; });
     ApplyWizardSettings();
     EXPECT_FALSE(Model().DisplayWelcomeDlg);
     EXPECT_TRUE(Model().DisplayEULA);
