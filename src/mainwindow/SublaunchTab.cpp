@@ -12,11 +12,11 @@
 #include "mainwindow/KeepsSelection.h"
 #include "mainwindow/ValueLimit.h"
 #include "mainwindow/frmMain.h"
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/ui.h"
 #include "qtui/Controls.h"
 #include "qtui/QtText.h"
-#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
-           TextMatch::ContainsNoCase(std::string_view(text).substr(0, prefix.size()), prefix);
+           kivo::platform::ContainsIgnoreAsciiCase(std::string_view(text).substr(0, prefix.size()), prefix);
 }
 
 // The installer directory followed by one separator (a root directory already ends in one).
@@ -45,7 +45,7 @@ LaunchEntry LaunchForFile(std::string below) {
 
     std::string afterFirstStop = below;
     Util::GetToken(afterFirstStop, ".");
-    if (TextMatch::ContainsNoCase(afterFirstStop, "exe"))
+    if (kivo::platform::ContainsIgnoreAsciiCase(afterFirstStop, "exe"))
         launch.Type = "EXE";
     else if (afterFirstStop.find("ins") != std::string::npos)
         launch.Type = "INS";

@@ -2,7 +2,9 @@
 // Letter case of ASCII only: names of INI sections and keys, and of files, match without regard
 // to the case of A-Z; bytes 0x80-0xFF compare exactly.
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace kivo::platform {
@@ -20,6 +22,13 @@ constexpr bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A copy with A-Z lowered, for keys of ordinary maps and sets.
+inline std::string FoldedAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    return out;
+}
+
 // FNV-1a over the folded bytes, for hash tables keyed without regard to case.
 constexpr std::size_t HashIgnoreAsciiCase(std::string_view s) {
     std::size_t h = 14695981039346656037ull;
@@ -28,6 +37,14 @@ constexpr std::size_t HashIgnoreAsciiCase(std::string_view s) {
         h *= 1099511628211ull;
     }
     return h;
+}
+
+// True when `part` occurs in `text` without regard to case; the empty part occurs everywhere.
+constexpr bool ContainsIgnoreAsciiCase(std::string_view text, std::string_view part) {
+    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
+        return FoldAscii(static_cast<unsigned char>(a)) == FoldAscii(static_cast<unsigned char>(b));
+    });
+    return it != text.end() || part.empty();
 }
 
 struct CaselessHash {

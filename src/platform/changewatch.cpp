@@ -17,12 +17,6 @@ constexpr std::uint32_t kDirEvents =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kFileEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVE_SELF | IN_DELETE_SELF;
 
-std::string Folded(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // File systems where another machine or a user-space server can change a file without any
 // local event.
 bool IsRemote(const std::string& dir) {
@@ -104,7 +98,7 @@ void ChangeWatch::Drain() {
             }
             if (dir != names_.end() && ev->len > 0 && !(ev->mask & IN_Q_OVERFLOW)) {
                 // Another file of the directory: nothing we hold.
-                if (!dir->second.count(Folded(std::string_view(ev->name, ::strnlen(ev->name, ev->len)))))
+                if (!dir->second.count(FoldedAscii(std::string_view(ev->name, ::strnlen(ev->name, ev->len)))))
                     continue;
             }
             ++generation_;
@@ -122,7 +116,7 @@ bool ChangeWatch::WatchName(const std::string& dir, const std::string& name) {
         it = dirWatch_.emplace(dir, wd).first;
         live_.insert(wd);
     }
-    names_[it->second].insert(Folded(name));
+    names_[it->second].insert(FoldedAscii(name));
     return true;
 }
 

@@ -119,8 +119,6 @@ struct Copy {
 
 class Engine {
 public:
-    std::mutex mu;
-
     // The entry of a caller's path, matching what the disk holds (a file changed in the
     // running batch is not checked: the batch's copy is the truth until the commit; a file
     // already checked in the running operation is not checked again).
@@ -507,12 +505,26 @@ private:
     int operationDepth_ = 0;
     Entry* last_ = nullptr;
     std::string lastGiven_;
+    std::mutex mu_;  // taken only through Locked
+
+    friend class Locked;
 };
 
-Engine& engine() {
-    static Engine e;
-    return e;
-}
+// The one way to the engine: holds its lock for as long as it lives, so each call of this
+// module takes the lock once.
+class Locked {
+public:
+    Locked() : engine_(Instance()), lock_(engine_.mu_) {}
+    Engine* operator->() const { return &engine_; }
+
+private:
+    static Engine& Instance() {
+        static Engine e;
+        return e;
+    }
+    Engine& engine_;
+    std::lock_guard<std::mutex> lock_;
+};
 
 }  // namespace
 
@@ -534,9 +546,8 @@ bool FindString(std::string_view section, std::string_view key, std::size_t size
     if (size == 0) return false;
     const std::string_view sec = TrimBlanks(Readable(section));
     const std::string_view k = TrimBlanks(Readable(key));
-    Engine& en = engine();
-    std::lock_guard lock(en.mu);
-    const auto v = en.Acquire(path).doc->Value(sec, k);
+    Locked en;
+    const auto v = en->Acquire(path).doc->Value(sec, k);
     if (!v) return false;
     std::string_view text = *v;
     const bool quoted = StripQuotes(text);
@@ -545,16 +556,14 @@ bool FindString(std::string_view section, std::string_view key, std::size_t size
 }
 
 std::string GetSectionNames(std::size_t size, const std::string& path) {
-    Engine& en = engine();
-    std::lock_guard lock(en.mu);
-    return CutList(en.Acquire(path).doc->SectionNames(), size);
+    Locked en;
+    return CutList(en->Acquire(path).doc->SectionNames(), size);
 }
 
 std::string GetSectionKeys(std::string_view section, std::size_t size, const std::string& path) {
-    Engine& en = engine();
-    std::lock_guard lock(en.mu);
+    Locked en;
     // The section name of this request is matched as given, blanks included.
-    return CutList(en.Acquire(path).doc->KeyNames(Readable(section)), size);
+    return CutList(en->Acquire(path).doc->KeyNames(Readable(section)), size);
 }
 
 namespace {
@@ -563,27 +572,26 @@ namespace {
 // file to stay missing without any check.
 template <typename Edit>
 bool Update(const std::string& path, bool deletion, Edit edit) {
-    Engine& en = engine();
-    std::lock_guard lock(en.mu);
-    Entry* e = &en.Acquire(path);
+    Locked en;
+    Entry* e = &en->Acquire(path);
     // A write outside a batch replaces the file at once: it starts from what the disk holds
     // now, so that a change another program made since the operation began is not lost.
-    if (!en.InBatch() && en.InOperation()) {
-        en.Recheck(*e);
-        e = &en.Acquire(path);
+    if (!en->InBatch() && en->InOperation()) {
+        en->Recheck(*e);
+        e = &en->Acquire(path);
     }
     if (!e->dirty) {
         // A file seen earlier in the operation may have been made writable, or created, by
         // this process meanwhile: before giving up on it, it is looked at again.
-        if ((deletion && !e->exists) || !en.Writable(*e)) {
-            en.Recheck(*e);
-            e = &en.Acquire(path);
+        if ((deletion && !e->exists) || !en->Writable(*e)) {
+            en->Recheck(*e);
+            e = &en->Acquire(path);
         }
         if (deletion && !e->exists) return true;
-        if (!en.Writable(*e)) return false;
+        if (!en->Writable(*e)) return false;
     }
     if (!edit(*e->doc)) return true;
-    return en.Changed(*e);
+    return en->Changed(*e);
 }
 
 }  // namespace
@@ -606,53 +614,43 @@ bool DeleteSection(std::string_view section, const std::string& path) {
 }
 
 void BeginBatch() {
-    std::lock_guard lock(engine().mu);
-    engine().Begin();
+    Locked()->Begin();
 }
 
 CommitResult CommitBatch() {
-    std::lock_guard lock(engine().mu);
-    return engine().Commit();
+    return Locked()->Commit();
 }
 
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly) {
-    std::lock_guard lock(engine().mu);
-    engine().CopyAtCommit(from, to, readOnly);
+    Locked()->CopyAtCommit(from, to, readOnly);
 }
 
 void DeleteAtCommit(const std::string& path) {
-    std::lock_guard lock(engine().mu);
-    engine().DeleteAtCommit(path);
+    Locked()->DeleteAtCommit(path);
 }
 
 void WriteThroughReadOnly(const std::string& path) {
-    std::lock_guard lock(engine().mu);
-    engine().WriteThroughReadOnly(path);
+    Locked()->WriteThroughReadOnly(path);
 }
 
 void AbortBatch() {
-    std::lock_guard lock(engine().mu);
-    engine().Abort();
+    Locked()->Abort();
 }
 
 bool InBatch() {
-    std::lock_guard lock(engine().mu);
-    return engine().InBatch();
+    return Locked()->InBatch();
 }
 
 Operation::Operation() {
-    std::lock_guard lock(engine().mu);
-    engine().BeginOperation();
+    Locked()->BeginOperation();
 }
 
 Operation::~Operation() {
-    std::lock_guard lock(engine().mu);
-    engine().EndOperation();
+    Locked()->EndOperation();
 }
 
 void ClearCache() {
-    std::lock_guard lock(engine().mu);
-    engine().Clear();
+    Locked()->Clear();
 }
 
 }  // namespace kivo::profile

@@ -1,6 +1,6 @@
 #include "store/CopyListKeys.h"
 
-#include "store/TextMatch.h"
+#include "platform/asciicase.h"
 
 namespace modTAVIN::keys {
 
@@ -35,24 +35,13 @@ std::string EntryKey(int g, std::string_view item, int n, std::string_view field
     return k;
 }
 
-std::string FoldName(std::string_view name) {
-    std::string s(name);
-    for (char& c : s) c = TextMatch::FoldAscii(c);
-    return s;
-}
-
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (TextMatch::FoldAscii(a[i]) != TextMatch::FoldAscii(b[i])) return false;
-    return true;
-}
+using kivo::platform::EqualsIgnoreAsciiCase;
 
 // Takes `word` off the front of `s` (any case).
 bool Eat(std::string_view& s, std::string_view word) {
-    if (s.size() < word.size() || !EqualsNoCase(s.substr(0, word.size()), word)) return false;
+    if (s.size() < word.size() || !EqualsIgnoreAsciiCase(s.substr(0, word.size()), word)) return false;
     s.remove_prefix(word.size());
     return true;
 }
@@ -68,7 +57,7 @@ bool EatIndex(std::string_view& s) {
 
 bool IsListField(std::string_view rest, const ListKeys& list) {
     for (int i = 0; i < list.fieldCount; ++i)
-        if (EqualsNoCase(rest, list.readFields[static_cast<std::size_t>(i)])) return true;
+        if (EqualsIgnoreAsciiCase(rest, list.readFields[static_cast<std::size_t>(i)])) return true;
     return false;
 }
 
@@ -79,12 +68,12 @@ bool IsEntryKey(std::string_view rest, const ListKeys& list) {
 }  // namespace
 
 bool IsCopyListKey(std::string_view key) {
-    if (EqualsNoCase(key, kNumberOfGroups)) return true;
+    if (EqualsIgnoreAsciiCase(key, kNumberOfGroups)) return true;
     std::string_view s = key;
     if (!Eat(s, "Group") || !EatIndex(s)) return false;
     for (std::string_view field : {"Platform", "Language", "NumberOfFiles", "DestDir", "Loc",
                                    "NumberOfIcons", "NumberOfRegEntries", "NumberOfIniEntries"}) {
-        if (EqualsNoCase(s, field)) return true;
+        if (EqualsIgnoreAsciiCase(s, field)) return true;
     }
     {
         std::string_view r = s;
@@ -92,7 +81,7 @@ bool IsCopyListKey(std::string_view key) {
     }
     {
         std::string_view r = s;
-        if (Eat(r, "File") && EatIndex(r) && EqualsNoCase(r, "ExpandType")) return true;
+        if (Eat(r, "File") && EatIndex(r) && EqualsIgnoreAsciiCase(r, "ExpandType")) return true;
     }
     return IsEntryKey(s, kIconKeys) || IsEntryKey(s, kRegKeys) || IsEntryKey(s, kIniKeys);
 }

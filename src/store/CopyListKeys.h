@@ -34,9 +34,6 @@ extern const ListKeys kIniKeys;
 inline constexpr const char* kFileNameRead = "Filename";
 inline constexpr const char* kFileNameWrite = "FileName";
 
-// A section or key name in one letter case, for matching names the way INI files do.
-std::string FoldName(std::string_view name);
-
 // True for NumberOfGroups and every key of a group or of one of its entries, in any letter case:
 // the keys a copy-list section is made of. Anything else is a key the store does not know.
 bool IsCopyListKey(std::string_view key);

@@ -6,7 +6,6 @@
 #include "platform/asciicase.h"
 #include "platform/profile.h"
 #include "store/CopyListKeys.h"
-#include "store/TextMatch.h"
 
 namespace modTAVIN {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/asciicase.h"
 #include "platform/blanks.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -19,7 +20,7 @@ constexpr std::size_t kKeyListBuffer = kKeyListChars;
 }  // namespace
 
 unsigned char FoldCp1252(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+    if (c < 0x80) return kivo::platform::FoldAscii(c);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
     switch (c) {
         case 0x8A: return 0x9A;  // S caron

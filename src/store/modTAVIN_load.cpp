@@ -8,12 +8,12 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
-#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -81,7 +81,7 @@ public:
         } else {
             budget_ = g_budget;
         }
-        auto [slot, added] = budget_->sections.try_emplace(keys::FoldName(section), 0);
+        auto [slot, added] = budget_->sections.try_emplace(kivo::platform::FoldedAscii(section), 0);
         if (added) slot->second = CopyListNameBytes(section, file, budget_->fileSize);
         section_ = static_cast<long>(slot->second) + kSectionSlack;
     }
@@ -397,8 +397,8 @@ void LoadBlindCopySectionsByName() {
     // one would be a second copy of its list, which the save would then write twice.
     std::unordered_set<std::string> loaded;
     ForEachName(Util::GetIniSectionNames(s.TavinIniPath), [&](const std::string& name) {
-        if (!TextMatch::ContainsNoCase(name, "BlindCopy")) return;
-        if (!loaded.insert(keys::FoldName(name)).second) return;
+        if (!kivo::platform::ContainsIgnoreAsciiCase(name, "BlindCopy")) return;
+        if (!loaded.insert(kivo::platform::FoldedAscii(name)).second) return;
         s.BlindCopies.Append(BlindCopy{});
         LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
     });

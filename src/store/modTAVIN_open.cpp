@@ -6,11 +6,11 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/asciicase.h"
 #include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
-#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -271,7 +271,7 @@ void ImportOemInstallToKivo() {
 
 bool CheckSilentUserInfo() {
     const OemInstall& s = S().OemSettings;
-    if (s.ProductHidesUserInfoDlg || TextMatch::ContainsNoCase(s.Product, "Lumeno") ||
+    if (s.ProductHidesUserInfoDlg || kivo::platform::ContainsIgnoreAsciiCase(s.Product, "Lumeno") ||
         s.DisplayUserInfoDlg) {
         return true;
     }

@@ -17,6 +17,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/asciicase.h"
 #include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
@@ -24,7 +25,6 @@
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
-#include "store/TextMatch.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -201,17 +201,17 @@ int ComponentSectionIndex(const std::string& section) {
 
 // The section a copy list is written into, from the product and the section it was loaded from.
 std::string TargetSection(const std::string& product, const std::string& section) {
-    if ((TextMatch::ContainsNoCase(product, "Tessary Formwell") ||
-         TextMatch::ContainsNoCase(product, "Tessary Sanctile")) &&
+    if ((kivo::platform::ContainsIgnoreAsciiCase(product, "Tessary Formwell") ||
+         kivo::platform::ContainsIgnoreAsciiCase(product, "Tessary Sanctile")) &&
         product != "Tessary Sanctile 5.0.5") {
         return IsOneOf(section, {"Comp1 BlindCopy", "Comp2 BlindCopy", "Comp3 BlindCopy",
                                  "TessaryBlindCopy"})
                    ? "TessaryBlindCopy"
                    : "AsianLanguageBlindCopy";
     }
-    if (TextMatch::ContainsNoCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
+    if (kivo::platform::ContainsIgnoreAsciiCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
         return "LumenoBlindCopy";
-    if (TextMatch::ContainsNoCase(product, "Vontu(R) Tessary(R) Fumarel") &&
+    if (kivo::platform::ContainsIgnoreAsciiCase(product, "Vontu(R) Tessary(R) Fumarel") &&
         product != "Vontu(R) Tessary(R) Fumarel 5.0.5")
         return "FumarelBlindCopy";
     if (product == "Vontu(R) Tessary(R) 5.0") {
@@ -550,7 +550,7 @@ void WriteBlindCopySections() {
     for (int b = 1; b <= count; ++b) {
         const std::string product = Util::GetIniString("Main", "Product", "Wrong", Tavin());
         const std::string section = TargetSection(product, s.BlindCopies(b).Section);
-        auto [it, added] = byName.try_emplace(keys::FoldName(section), targets.size());
+        auto [it, added] = byName.try_emplace(kivo::platform::FoldedAscii(section), targets.size());
         if (added) targets.push_back({section, {}});
         targets[it->second].records.push_back(b);
     }
@@ -580,7 +580,7 @@ void WriteBlindCopySections() {
     if (!s.OemSettings.Components.Empty()) return;
     for (int b = 1; b <= count; ++b) {
         const BlindCopy& rec = s.BlindCopies(b);
-        if (rec.NumberOfGroups <= 0 || byName.contains(keys::FoldName(rec.Section))) continue;
+        if (rec.NumberOfGroups <= 0 || byName.contains(kivo::platform::FoldedAscii(rec.Section))) continue;
         SectionWriter w(rec.Section);
         w.Digits(keys::kNumberOfGroups, 0);
         w.RemoveStaleKeys();

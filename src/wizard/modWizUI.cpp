@@ -1,6 +1,6 @@
 #include "wizard/modWizUI.h"
 
-#include "store/TextMatch.h"
+#include "platform/asciicase.h"
 #include "store/modTAVIN.h"
 
 namespace modWizUI {
@@ -35,7 +35,7 @@ void SetRow(const RegEntry& row) {
 }
 
 bool ProductContains(const char* part) {
-    return TextMatch::ContainsNoCase(g_settings.Product, part);
+    return kivo::platform::ContainsIgnoreAsciiCase(g_settings.Product, part);
 }
 
 // Removes both update-disabling rows under key, then sets them again when they are wanted.

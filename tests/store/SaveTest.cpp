@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
-#include "store/TextMatch.h"
 #include "store/modTAVIN.h"
 #include "support/TavinText.h"
 
@@ -490,9 +490,9 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"Vontu(R) Tessary(R) 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
         TargetCase{"vontu(r) tessary(r) 5.0", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
         TargetCase{nullptr, "Comp1 BlindCopy", "Comp1 BlindCopy", ""}),
-    [](const ::testing::TestParamInfo<TargetCase>& info) {
-        std::string name = "Case" + std::to_string(info.index) + "_";
-        for (char c : std::string(info.param.target))
+    [](const ::testing::TestParamInfo<TargetCase>& testCase) {
+        std::string name = "Case" + std::to_string(testCase.index) + "_";
+        for (char c : std::string(testCase.param.target))
             if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
         return name;
     });
@@ -699,7 +699,7 @@ protected:
     void ExpectFailureNaming(const std::string& file) {
         EXPECT_FALSE(SaveTavinIni());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_TRUE(TextMatch::ContainsNoCase(ui.messages[0].text, file)) << ui.messages[0].text;
+        EXPECT_TRUE(kivo::platform::ContainsIgnoreAsciiCase(ui.messages[0].text, file)) << ui.messages[0].text;
         EXPECT_EQ(ui.messages[0].title, "KIVO");
         EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
         EXPECT_TRUE(S().Modified);
