@@ -64,11 +64,16 @@ void BM_ReadDistinctKeys(benchmark::State& state) {
         }
     }
     state.counters["keys"] = static_cast<double>(file.keys.size());
-    state.counters["per_call"] = benchmark::Counter(static_cast<double>(kCalls),
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+    state.counters["per_call"] = benchmark::Counter(
+        static_cast<double>(kCalls),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_ReadDistinctKeys)->Arg(16)->Arg(150)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDistinctKeys)
+    ->Arg(16)
+    ->Arg(150)
+    ->Arg(1024)
+    ->Arg(4096)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FirstRead(benchmark::State& state) {
     SampleFile file(static_cast<int>(state.range(0)));

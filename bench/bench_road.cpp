@@ -19,16 +19,37 @@ std::string RealShapedFile(int scale) {
     const int components = 20 * scale;
     std::string t = "[Main]\r\nTavinVersion=1.2\r\nProduct=Vontu(R) Tessary(R) 5.0.5 Patch\r\n";
     t += "[OEM Install]\r\nSetupTitle=Vontu Tessary 5.0 Professional Edition\r\n";
-    for (const char* flag : {"DisplayWelcomeDlg", "DisplayEULA", "DisplayTypeOfInstallDlg",
-                             "DisplayUserInfoDlg", "DisplayFinishDlg", "DisplayBillboards",
-                             "DisplayConfirmRegDlg", "DisplayStartCopyDlg", "DisplayProgressBar",
-                             "DisplayRebootDlg", "DisplayMaintUIDlg", "DisplayBackGround",
-                             "DisplayCustomDlg", "DisplayFinalMessage", "CloseRunningApps",
-                             "DisplaySelectDestDirDlg", "InstallModeSilent", "UninstallModeSilent",
-                             "IgnoreInstallWarnings", "ProgressBarStart", "ProgressBarEnd",
-                             "WriteSetupLog", "CheckDiskSpace", "CheckAdminRights",
-                             "ShowReadme", "ShowLicense", "RegisterFonts", "UpdatePath",
-                             "CreateUninstaller", "RunAfterInstall", "KeepSettings"})
+    for (const char* flag : {"DisplayWelcomeDlg",
+                             "DisplayEULA",
+                             "DisplayTypeOfInstallDlg",
+                             "DisplayUserInfoDlg",
+                             "DisplayFinishDlg",
+                             "DisplayBillboards",
+                             "DisplayConfirmRegDlg",
+                             "DisplayStartCopyDlg",
+                             "DisplayProgressBar",
+                             "DisplayRebootDlg",
+                             "DisplayMaintUIDlg",
+                             "DisplayBackGround",
+                             "DisplayCustomDlg",
+                             "DisplayFinalMessage",
+                             "CloseRunningApps",
+                             "DisplaySelectDestDirDlg",
+                             "InstallModeSilent",
+                             "UninstallModeSilent",
+                             "IgnoreInstallWarnings",
+                             "ProgressBarStart",
+                             "ProgressBarEnd",
+                             "WriteSetupLog",
+                             "CheckDiskSpace",
+                             "CheckAdminRights",
+                             "ShowReadme",
+                             "ShowLicense",
+                             "RegisterFonts",
+                             "UpdatePath",
+                             "CreateUninstaller",
+                             "RunAfterInstall",
+                             "KeepSettings"})
         Line(t, flag, "YES");
     Line(t, "DefaultCompany", "Vontu Corporation");
     Line(t, "DefaultDestDir", "C:\\Program Files\\Vontu\\Tessary");
@@ -165,7 +186,9 @@ std::string HostileFile(int shape) {
             const std::size_t each = (kHostileBytes - t.size()) / (kSections - kLists);
             for (int s = kLists + 1; s <= kSections; ++s) {
                 const std::string header = "[S" + std::to_string(s) + "]\r\nk=";
-                t += header + std::string(each > header.size() + 2 ? each - header.size() - 2 : 0, 'v') + "\r\n";
+                t += header +
+                     std::string(each > header.size() + 2 ? each - header.size() - 2 : 0, 'v') +
+                     "\r\n";
             }
             break;
         }
@@ -208,7 +231,8 @@ void BM_LoadSaveHostile(benchmark::State& state) {
         if (!modTAVIN::SaveTavinIni()) std::abort();
     }
     state.counters["saved_per_loaded"] =
-        static_cast<double>(std::filesystem::file_size(inst.Tavin())) / static_cast<double>(bytes.size());
+        static_cast<double>(std::filesystem::file_size(inst.Tavin())) /
+        static_cast<double>(bytes.size());
     Report(state, inst);
 }
 BENCHMARK(BM_LoadSaveHostile)->DenseRange(0, 2)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -53,8 +53,7 @@ std::string LargeSettingsFile(int lists) {
 
 // The installer directory with a Setup.iss beside TAVIN.ini.
 struct LargeInstaller : bench::BenchInstaller {
-    explicit LargeInstaller(const std::string& tavin)
-        : BenchInstaller("kivo-bench-store", tavin) {
+    explicit LargeInstaller(const std::string& tavin) : BenchInstaller("kivo-bench-store", tavin) {
         Write("inst/Setup.iss", "[Application]\r\nName=Tessary\r\nLang=0009\r\n");
     }
 };
@@ -151,8 +150,8 @@ void BM_LoadHostile(benchmark::State& state) {
     for (const BlindCopy& bc : modTAVIN::S().BlindCopies) {
         entries += bc.Groups.Count();
         for (const FileGroup& g : bc.Groups)
-            entries += g.Files.Count() + g.Icons.Count() + g.RegEntries.Count() +
-                       g.IniEntries.Count();
+            entries +=
+                g.Files.Count() + g.Icons.Count() + g.RegEntries.Count() + g.IniEntries.Count();
     }
     state.counters["entries"] = static_cast<double>(entries);
     state.counters["peak_MB"] = bench::PeakMegabytes();

@@ -175,8 +175,8 @@ void IncludeFilesTab::BuildControls() {
                              kNoteLeft, 720);
     lblComponents = label("lblComponents", "Components", 240, kHeadingTop);
     lblFileName = label("lblFileName", "File Name", kFileNameLeft, kHeadingTop);
-    lblSourceSubDir = label("lblSourceSubDir", "Source Sub-Directory", kSourceSubDirLeft,
-                            kHeadingTop);
+    lblSourceSubDir =
+        label("lblSourceSubDir", "Source Sub-Directory", kSourceSubDirLeft, kHeadingTop);
 
     // A click beside the nodes would otherwise leave none selected: the grid would empty and
     // the panel commands would do nothing.
@@ -259,8 +259,8 @@ QTreeWidgetItem* IncludeFilesTab::AddTreeNode(QTreeWidgetItem* relative,
     if (relative && (!child || relative->treeWidget() != TVWDestFiles)) return nullptr;
     if (!relative && child) return nullptr;
 
-    QTreeWidgetItem* node = relative ? new QTreeWidgetItem(relative)
-                                     : new QTreeWidgetItem(TVWDestFiles);
+    QTreeWidgetItem* node =
+        relative ? new QTreeWidgetItem(relative) : new QTreeWidgetItem(TVWDestFiles);
     node->setFlags(node->flags() | Qt::ItemIsEditable);
     if (text) node->setText(0, ToQ(*text));
     if (image || selectedImage) {
@@ -463,8 +463,7 @@ bool IncludeFilesTab::eventFilter(QObject* watched, QEvent* event) {
                 FGFileInfo_Click();
             }
             break;
-        default:
-            break;
+        default: break;
     }
     return false;
 }

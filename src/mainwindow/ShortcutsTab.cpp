@@ -87,8 +87,10 @@ void ShortcutsTab::MoveShortcut(QListWidget* source, QListWidget* target, bool r
                 if (entry.Name == name) entry.Remove = remove;
         }
         // The row that followed the moved one, else the last row.
-        if (p >= 0 && p < source->count()) source->setCurrentRow(p);
-        else if (source->count() > 0) source->setCurrentRow(source->count() - 1);
+        if (p >= 0 && p < source->count())
+            source->setCurrentRow(p);
+        else if (source->count() > 0)
+            source->setCurrentRow(source->count() - 1);
     }
     if (target->count() == 1) target->setCurrentRow(0);
     modTAVIN::SetOemInstall(settings);

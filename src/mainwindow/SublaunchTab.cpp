@@ -24,7 +24,8 @@ namespace {
 
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
-           kivo::platform::ContainsIgnoreAsciiCase(std::string_view(text).substr(0, prefix.size()), prefix);
+           kivo::platform::ContainsIgnoreAsciiCase(std::string_view(text).substr(0, prefix.size()),
+                                                   prefix);
 }
 
 // The installer directory followed by one separator (a root directory already ends in one).
@@ -40,7 +41,8 @@ LaunchEntry LaunchForFile(std::string below) {
     const std::string sep(1, kivo::fileops::Separator());
     LaunchEntry launch;
     // The installer's file keeps backslashes, whatever this machine uses.
-    while (below.find(sep) != std::string::npos) launch.ChangeDir += Util::GetToken(below, sep) + "\\";
+    while (below.find(sep) != std::string::npos)
+        launch.ChangeDir += Util::GetToken(below, sep) + "\\";
     launch.Program = below;
 
     std::string afterFirstStop = below;
@@ -152,7 +154,8 @@ void SublaunchTab::FillLaunchList() {
         while (ListLaunch->count() > count) delete ListLaunch->takeItem(ListLaunch->count() - 1);
         for (int i = 1; i <= count; ++i) {
             const LaunchEntry launch = modTAVIN::GetLaunch(static_cast<int16_t>(i));
-            const QString text = ToQ(LaunchRowText(launch.ChangeDir, launch.Program, launch.CmdLine));
+            const QString text =
+                ToQ(LaunchRowText(launch.ChangeDir, launch.Program, launch.CmdLine));
             if (i <= ListLaunch->count()) {
                 QListWidgetItem* item = ListLaunch->item(i - 1);
                 if (item->text() != text) item->setText(text);

@@ -131,12 +131,8 @@ void SummaryTab::TextUserName_LostFocus() { StoreTrimmed(TextUserName, &OemInsta
 void SummaryTab::TextCompName_LostFocus() {
     StoreTrimmed(TextCompName, &OemInstall::UserCompanyName);
 }
-void SummaryTab::TextSerial_LostFocus() {
-    StoreTrimmed(TextSerial, &OemInstall::UserSerialNumber);
-}
-void SummaryTab::TextDestDir_LostFocus() {
-    StoreTrimmed(TextDestDir, &OemInstall::DefaultDestDir);
-}
+void SummaryTab::TextSerial_LostFocus() { StoreTrimmed(TextSerial, &OemInstall::UserSerialNumber); }
+void SummaryTab::TextDestDir_LostFocus() { StoreTrimmed(TextDestDir, &OemInstall::DefaultDestDir); }
 
 void SummaryTab::TextDestDir_GotFocus() {
     if (TextDestDir->text() == QLatin1String(kPlaceholder)) TextDestDir->clear();
@@ -145,10 +141,14 @@ void SummaryTab::TextDestDir_Click() { TextDestDir_GotFocus(); }
 
 bool SummaryTab::HasPendingEdit() const {
     std::string OemInstall::*field = nullptr;
-    if (focused_ == TextDestDir) field = &OemInstall::DefaultDestDir;
-    else if (focused_ == TextUserName) field = &OemInstall::UserName;
-    else if (focused_ == TextCompName) field = &OemInstall::UserCompanyName;
-    else if (focused_ == TextSerial) field = &OemInstall::UserSerialNumber;
+    if (focused_ == TextDestDir)
+        field = &OemInstall::DefaultDestDir;
+    else if (focused_ == TextUserName)
+        field = &OemInstall::UserName;
+    else if (focused_ == TextCompName)
+        field = &OemInstall::UserCompanyName;
+    else if (focused_ == TextSerial)
+        field = &OemInstall::UserSerialNumber;
     if (!field) return false;
     return Trimmed(focused_) != modTAVIN::GetOemInstall().*field;
 }
@@ -156,10 +156,14 @@ bool SummaryTab::HasPendingEdit() const {
 void SummaryTab::RunLostFocus(QLineEdit* box) {
     if (focused_ != box) return;
     focused_ = nullptr;
-    if (box == TextDestDir) TextDestDir_LostFocus();
-    else if (box == TextUserName) TextUserName_LostFocus();
-    else if (box == TextCompName) TextCompName_LostFocus();
-    else if (box == TextSerial) TextSerial_LostFocus();
+    if (box == TextDestDir)
+        TextDestDir_LostFocus();
+    else if (box == TextUserName)
+        TextUserName_LostFocus();
+    else if (box == TextCompName)
+        TextCompName_LostFocus();
+    else if (box == TextSerial)
+        TextSerial_LostFocus();
 }
 
 void SummaryTab::RunGotFocus(QLineEdit* box) {
@@ -182,21 +186,18 @@ void SummaryTab::MoveFocusTo(QLineEdit* box) {
 bool SummaryTab::eventFilter(QObject* watched, QEvent* event) {
     auto* box = static_cast<QLineEdit*>(watched);
     switch (event->type()) {
-    case QEvent::FocusIn:
-        RunGotFocus(box);
-        break;
-    case QEvent::FocusOut: {
-        // Focus that leaves with the window, or for a menu, comes back to the same box.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            RunLostFocus(box);
-        break;
-    }
-    case QEvent::MouseButtonRelease:
-        if (box == TextDestDir) TextDestDir_Click();
-        break;
-    default:
-        break;
+        case QEvent::FocusIn: RunGotFocus(box); break;
+        case QEvent::FocusOut: {
+            // Focus that leaves with the window, or for a menu, comes back to the same box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                RunLostFocus(box);
+            break;
+        }
+        case QEvent::MouseButtonRelease:
+            if (box == TextDestDir) TextDestDir_Click();
+            break;
+        default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

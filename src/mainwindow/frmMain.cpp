@@ -139,18 +139,13 @@ void frmMain::Form_Activate() {
 
 // Choosing a menu entry or the close box leaves the focus in the box being edited, so its
 // focus-loss store has not run: without this, its text would be dropped without a prompt.
-bool frmMain::HasUnsavedChanges() {
-    return modTAVIN::IsModified() || summaryTab->HasPendingEdit();
-}
+bool frmMain::HasUnsavedChanges() { return modTAVIN::IsModified() || summaryTab->HasPendingEdit(); }
 
 bool frmMain::PromptToSave(const char* text) {
     switch (kivo::Ui().MessageBox(text, kivo::MsgButtons::YesNoCancel, Util::kMessageTitle)) {
-    case kivo::MsgResult::Yes:
-        return SaveChanges();
-    case kivo::MsgResult::No:
-        return true;
-    default:
-        return false;
+        case kivo::MsgResult::Yes: return SaveChanges();
+        case kivo::MsgResult::No: return true;
+        default: return false;
     }
 }
 
@@ -233,7 +228,8 @@ void frmMain::CmdWizard_Click() {
     auto* wizard = new frmWizard(this);
     wizard->setAttribute(Qt::WA_DeleteOnClose);
     // The window's later activation refills it, so that the wizard's changes show.
-    connect(wizard, &frmWizard::Closed, this, [this] { Form_Activate(); }, Qt::QueuedConnection);
+    connect(
+        wizard, &frmWizard::Closed, this, [this] { Form_Activate(); }, Qt::QueuedConnection);
     wizard->show();
 }
 

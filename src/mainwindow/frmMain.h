@@ -35,10 +35,10 @@ public:
 
     // ---- Top-level controls ----
     QTabWidget* ssMainTab = nullptr;
-    SummaryTab* summaryTab = nullptr;          // index 0 "Summary"
-    ShortcutsTab* shortcutsTab = nullptr;      // index 1 "Shortcuts"
+    SummaryTab* summaryTab = nullptr;            // index 0 "Summary"
+    ShortcutsTab* shortcutsTab = nullptr;        // index 1 "Shortcuts"
     IncludeFilesTab* includeFilesTab = nullptr;  // index 2 "Include Files"
-    SublaunchTab* sublaunchTab = nullptr;      // index 3 "Sublaunch"
+    SublaunchTab* sublaunchTab = nullptr;        // index 3 "Sublaunch"
 
     // ---- Menus ----
     QMenu* mnuFile = nullptr;

@@ -16,7 +16,8 @@ constexpr unsigned char FoldAscii(unsigned char c) {
 constexpr bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
+        if (FoldAscii(static_cast<unsigned char>(a[i])) !=
+            FoldAscii(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;
@@ -51,7 +52,9 @@ struct CaselessHash {
     std::size_t operator()(std::string_view s) const { return HashIgnoreAsciiCase(s); }
 };
 struct CaselessEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoreAsciiCase(a, b); }
+    bool operator()(std::string_view a, std::string_view b) const {
+        return EqualsIgnoreAsciiCase(a, b);
+    }
 };
 
 }  // namespace kivo::platform

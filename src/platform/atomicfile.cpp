@@ -9,8 +9,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kivo::platform {

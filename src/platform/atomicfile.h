@@ -49,7 +49,7 @@ public:
 private:
     struct Step {
         std::string target;
-        std::string temp;  // empty for a removal
+        std::string temp;   // empty for a removal
         int replaced = -1;  // the file being replaced, held open until every step is done
         bool done = false;
     };

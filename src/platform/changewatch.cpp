@@ -13,9 +13,10 @@ namespace kivo::platform {
 
 namespace {
 
-constexpr std::uint32_t kDirEvents =
-    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
-constexpr std::uint32_t kFileEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVE_SELF | IN_DELETE_SELF;
+constexpr std::uint32_t kDirEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                     IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t kFileEvents =
+    IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVE_SELF | IN_DELETE_SELF;
 
 // File systems where another machine or a user-space server can change a file without any
 // local event.
@@ -34,8 +35,7 @@ bool IsRemote(const std::string& dir) {
         case 0x73757245:  // Coda
         case 0x564C:      // NCP
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -62,7 +62,9 @@ void ChangeWatch::Reset() {
 
 std::uint64_t ChangeWatch::Poll() {
     if (fd_ < 0) return ++generation_;
-    struct pollfd p {fd_, POLLIN, 0};
+    struct pollfd p {
+        fd_, POLLIN, 0
+    };
     const int ready = ::poll(&p, 1, 0);
     if (ready == 0) return generation_;
     if (ready < 0) return ++generation_;
@@ -82,7 +84,8 @@ void ChangeWatch::Drain() {
             const auto* ev = reinterpret_cast<const struct inotify_event*>(buf + off);
             off += static_cast<ssize_t>(sizeof(struct inotify_event) + ev->len);
             auto dir = names_.find(ev->wd);
-            const bool dirGone = dir != names_.end() && (ev->mask & (IN_MOVE_SELF | IN_DELETE_SELF));
+            const bool dirGone =
+                dir != names_.end() && (ev->mask & (IN_MOVE_SELF | IN_DELETE_SELF));
             if ((ev->mask & IN_IGNORED) || dirGone) {
                 // The watch ended, or its directory no longer stands under the name it was
                 // watched by: watch afresh at the next use.
@@ -98,7 +101,8 @@ void ChangeWatch::Drain() {
             }
             if (dir != names_.end() && ev->len > 0 && !(ev->mask & IN_Q_OVERFLOW)) {
                 // Another file of the directory: nothing we hold.
-                if (!dir->second.count(FoldedAscii(std::string_view(ev->name, ::strnlen(ev->name, ev->len)))))
+                if (!dir->second.count(
+                        FoldedAscii(std::string_view(ev->name, ::strnlen(ev->name, ev->len)))))
                     continue;
             }
             ++generation_;

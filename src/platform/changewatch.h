@@ -45,7 +45,7 @@ private:
     int fd_ = -1;
     bool unavailable_ = false;
     std::uint64_t generation_ = 1;
-    std::unordered_map<std::string, int> dirWatch_;                    // directory -> watch
+    std::unordered_map<std::string, int> dirWatch_;                   // directory -> watch
     std::unordered_map<int, std::unordered_set<std::string>> names_;  // directory watch -> names
     std::unordered_set<int> live_;
 };

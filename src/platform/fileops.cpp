@@ -34,10 +34,7 @@ Result CopyResolved(const std::string& from, const std::string& to) {
         return Fail(err ? err : EINVAL);
     }
     int err = platform::ReplaceFile(
-        to,
-        [in](int out) {
-            return ::lseek(in, 0, SEEK_SET) == 0 && platform::CopyAll(in, out);
-        },
+        to, [in](int out) { return ::lseek(in, 0, SEEK_SET) == 0 && platform::CopyAll(in, out); },
         st.st_mode & 07777);
     ::close(in);
     return err ? Fail(err) : Result{};
@@ -65,7 +62,8 @@ std::string ResolveCase(const std::string& path) {
     const std::string name = platform::LastComponent(path);
     if (name.empty() || name == "." || name == "..") return path;
     const auto slash = path.find_last_of('/');
-    const std::string dirPart = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string dirPart =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 
     DIR* d = ::opendir(dirPart.empty() ? "." : dirPart.c_str());
     if (!d) return path;

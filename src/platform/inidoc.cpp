@@ -26,7 +26,6 @@ std::string_view ValueOfLine(std::string_view text) {
     return TrimBlanks(readable.substr(readable.find('=') + 1));
 }
 
-
 IniDoc::IniDoc() { sections_.emplace_back(); }
 
 IniDoc::IniDoc(std::string bytes) : buf_(new char[bytes.size()]), bufSize_(bytes.size()) {
@@ -42,8 +41,10 @@ void IniDoc::Parse() {
     const std::size_t n = bufSize_;
     // Every key line holds a '=': the key index is sized once for them all (a file of short
     // lines of one repeated name gets less, and grows as it needs).
-    keys_.Reserve(std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '=')), n / 24 + 16));
-    const auto headers = std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '[')), n / 24 + 16);
+    keys_.Reserve(
+        std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '=')), n / 24 + 16));
+    const auto headers =
+        std::min<std::size_t>(static_cast<std::size_t>(std::count(b, b + n, '[')), n / 24 + 16);
     sections_.reserve(headers + 1);
     std::size_t indexSize = 64;
     while (headers * 2 > indexSize) indexSize *= 2;
@@ -51,7 +52,8 @@ void IniDoc::Parse() {
     std::size_t pos = 0;
     if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) {
         bomSize_ = pos = 3;
-    } else if (n >= 2 && (std::memcmp(b, "\xFF\xFE", 2) == 0 || std::memcmp(b, "\xFE\xFF", 2) == 0)) {
+    } else if (n >= 2 &&
+               (std::memcmp(b, "\xFF\xFE", 2) == 0 || std::memcmp(b, "\xFE\xFF", 2) == 0)) {
         utf16_ = true;
     }
     Eol first = Eol::None;
@@ -137,7 +139,8 @@ void IniDoc::AddLine(std::string_view text, Eol eol) {
 void IniDoc::IndexPendingKey() {
     if (pending_.hash == 0) return;
     const PendingKey& k = pending_;
-    sections_[k.section].lines[k.line].indexed = keys_.Add(k.hash, k.section, k.name, k.line, k.value);
+    sections_[k.section].lines[k.line].indexed =
+        keys_.Add(k.hash, k.section, k.name, k.line, k.value);
     pending_.hash = 0;
 }
 
@@ -190,7 +193,8 @@ void IniDoc::IndexSection(std::uint32_t si) {
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
-    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_)) return lastSection_;
+    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_))
+        return lastSection_;
     if (sectionIndex_.empty()) return std::nullopt;
     const NameRun& r = RunOf(name, SectionHash(name));
     if (r.first == 0) return std::nullopt;
@@ -204,7 +208,8 @@ std::string_view KeyNameOfLine(std::string_view text) {
     return TrimBlanks(readable.substr(0, readable.find('=')));
 }
 
-std::optional<std::string_view> IniDoc::Value(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> IniDoc::Value(std::string_view section,
+                                              std::string_view key) const {
     const auto si = FindSection(section);
     if (!si) return std::nullopt;
     if (const Line* line = NextKeyLine(*si, key)) return ValueOf(line->View());
@@ -220,7 +225,8 @@ const IniDoc::Line* IniDoc::NextKeyLine(std::uint32_t section, std::string_view 
     if (section != lastKeySection_) return nullptr;
     const auto& lines = sections_[section].lines;
     constexpr std::uint32_t kLookAhead = 3;
-    for (std::uint32_t i = lastKeyLine_ + 1; i < lines.size() && i <= lastKeyLine_ + kLookAhead; ++i) {
+    for (std::uint32_t i = lastKeyLine_ + 1; i < lines.size() && i <= lastKeyLine_ + kLookAhead;
+         ++i) {
         const Line& line = lines[i];
         if (!line.indexed || line.deleted) continue;
         if (platform::EqualsIgnoreAsciiCase(KeyOf(line), key)) {
@@ -286,7 +292,8 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
     }
     Section& s = sections_[*si];
     // Rewriting the value a key already has changes nothing.
-    if (const Line* line = NextKeyLine(*si, key); line && ValueOf(line->View()) == value) return false;
+    if (const Line* line = NextKeyLine(*si, key); line && ValueOf(line->View()) == value)
+        return false;
     if (KeyTable::Slot* slot = keys_.Find(*si, key)) {
         Line& line = s.lines[slot->line];
         lastKeySection_ = *si;
@@ -368,8 +375,8 @@ bool IniDoc::IsWritableKey(std::string_view key, std::string_view value) {
     if (key.find('=') != std::string_view::npos) return false;
     if (key.empty()) return true;
     if (key.front() == ';') return false;
-    return key.front() != '[' || (key.find(']') == std::string_view::npos &&
-                                  value.find(']') == std::string_view::npos);
+    return key.front() != '[' ||
+           (key.find(']') == std::string_view::npos && value.find(']') == std::string_view::npos);
 }
 
 std::string_view IniDoc::EolText(Eol eol) {

@@ -25,8 +25,8 @@ public:
     // A file's bytes as read, not filled beforehand.
     using Bytes = std::unique_ptr<char[]>;
 
-    IniDoc();                           // the document of a missing or empty file
-    explicit IniDoc(std::string bytes); // parses the file's bytes
+    IniDoc();                            // the document of a missing or empty file
+    explicit IniDoc(std::string bytes);  // parses the file's bytes
     IniDoc(Bytes bytes, std::size_t size);
     IniDoc(const IniDoc&) = delete;
     IniDoc& operator=(const IniDoc&) = delete;
@@ -68,7 +68,8 @@ private:
         // Packed, so that a line costs 16 bytes however many the file holds.
         Eol eol : 2 = Eol::None;
         Kind kind : 2 = Kind::Other;
-        bool comment : 1 = false;  // a key line starting with ';': readable, but not in the key list
+        bool comment : 1 =
+            false;  // a key line starting with ';': readable, but not in the key list
         bool deleted : 1 = false;
         bool indexed : 1 = false;  // a key line the index leads to: the first of its name
         // A key line's name as the parse found it (kUnknownName: to be found in the text).
@@ -80,7 +81,7 @@ private:
         bool hasHeader = false;  // false only for the nameless top part
         bool deleted = false;
         Line header;
-        std::string_view name;  // trimmed, as spelled in the file
+        std::string_view name;           // trimmed, as spelled in the file
         std::uint32_t nextSameName = 0;  // the next section of the name in file order; 0: none
         std::vector<Line> lines;
     };
@@ -105,8 +106,9 @@ private:
     static std::string_view EolText(Eol eol);
     static constexpr std::uint16_t kUnknownName = 0xFFFF;
     static std::string_view KeyOf(const Line& line) {
-        return line.nameSize != kUnknownName ? std::string_view(line.text + line.nameStart, line.nameSize)
-                                             : KeyNameOfLine(line.View());
+        return line.nameSize != kUnknownName
+                   ? std::string_view(line.text + line.nameStart, line.nameSize)
+                   : KeyNameOfLine(line.View());
     }
 
     Bytes buf_;

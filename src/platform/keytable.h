@@ -38,13 +38,16 @@ public:
         void SetText(std::string_view text) { Set(KeyNameOfLine(text), ValueOfLine(text)); }
     };
 
-    Slot* Find(std::uint32_t section, std::string_view name) { return Find(HashOf(section, name), section, name); }
+    Slot* Find(std::uint32_t section, std::string_view name) {
+        return Find(HashOf(section, name), section, name);
+    }
     Slot* Find(std::uint32_t h, std::uint32_t section, std::string_view name) {
         if (slots_.empty()) return nullptr;
         for (std::size_t i = h & Mask();; i = (i + 1) & Mask()) {
             Slot& s = slots_[i];
             if (s.hash == 0) return nullptr;
-            if (s.hash == h && s.section == section && platform::EqualsIgnoreAsciiCase(s.Name(), name))
+            if (s.hash == h && s.section == section &&
+                platform::EqualsIgnoreAsciiCase(s.Name(), name))
                 return &s;
         }
     }
@@ -63,7 +66,8 @@ public:
     }
 
     // True when the line is the first of its name.
-    bool Add(std::uint32_t section, std::string_view name, std::uint32_t line, std::string_view value) {
+    bool Add(std::uint32_t section, std::string_view name, std::uint32_t line,
+             std::string_view value) {
         return Add(HashOf(section, name), section, name, line, value);
     }
     bool Add(std::uint32_t h, std::uint32_t section, std::string_view name, std::uint32_t line,
@@ -101,7 +105,8 @@ public:
         for (std::size_t j = (hole + 1) & Mask(); slots_[j].hash != 0; j = (j + 1) & Mask()) {
             const std::size_t home = slots_[j].hash & Mask();
             // Slot j may fill the hole when its home does not lie in (hole, j].
-            const bool homeBetween = hole < j ? (home > hole && home <= j) : (home > hole || home <= j);
+            const bool homeBetween =
+                hole < j ? (home > hole && home <= j) : (home > hole || home <= j);
             if (!homeBetween) {
                 slots_[hole] = slots_[j];
                 hole = j;

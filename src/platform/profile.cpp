@@ -123,11 +123,13 @@ public:
     // running batch is not checked: the batch's copy is the truth until the commit; a file
     // already checked in the running operation is not checked again).
     Entry& Acquire(const std::string& given) {
-        if (operation_ != 0 && last_ && last_->checkedInOperation == operation_ && given == lastGiven_)
+        if (operation_ != 0 && last_ && last_->checkedInOperation == operation_ &&
+            given == lastGiven_)
             return *last_;
         auto fast = fast_.find(given);
         if (fast != fast_.end() &&
-            (fast->second->dirty || (operation_ != 0 && fast->second->checkedInOperation == operation_)))
+            (fast->second->dirty ||
+             (operation_ != 0 && fast->second->checkedInOperation == operation_)))
             return Remember(given, *fast->second);
         const std::uint64_t generation = watch_.Poll();
         if (fast != fast_.end() && fast->second->watched && fast->second->doc &&
@@ -138,7 +140,8 @@ public:
         if (depth_ == 0 && cache_.size() > kMaxFiles) Clear();
 
         // Watch before looking, so that a change made after the look raises an event.
-        bool watched = watch_.WatchName(platform::DirectoryOf(given), platform::LastComponent(given));
+        bool watched =
+            watch_.WatchName(platform::DirectoryOf(given), platform::LastComponent(given));
         Found f = Resolve(given);
         const std::string key = Normal(f.path);
         auto& slot = cache_[key];
@@ -334,8 +337,8 @@ private:
             return f;
         }
         if (errno == ENOENT) {
-            if (auto it = caseAlias_.find(given); it != caseAlias_.end() &&
-                                                  ::stat(it->second.c_str(), &f.st) == 0) {
+            if (auto it = caseAlias_.find(given);
+                it != caseAlias_.end() && ::stat(it->second.c_str(), &f.st) == 0) {
                 f.path = it->second;
                 f.exists = true;
                 return f;
@@ -442,8 +445,9 @@ private:
         int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
         if (!err) {
             const mode_t bits = st.st_mode & 07777;
-            err = set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
-                            c.readOnly ? bits & ~mode_t(0222) : bits);
+            err = set.Stage(
+                c.to, [in](int out) { return platform::CopyAll(in, out); },
+                c.readOnly ? bits & ~mode_t(0222) : bits);
         }
         ::close(in);
         return err;
@@ -463,7 +467,8 @@ private:
     static void AfterWrite(Entry& e, std::string bytes, const struct stat& written) {
         // The rename changes the change time; what must match is the file just written.
         struct stat st {};
-        if (::stat(e.path.c_str(), &st) != 0 || !SignatureOf(st).SameContent(SignatureOf(written))) {
+        if (::stat(e.path.c_str(), &st) != 0 ||
+            !SignatureOf(st).SameContent(SignatureOf(written))) {
             e.doc.reset();  // someone else was quicker: read afresh next time
             e.exists = false;
             e.checkedInOperation = 0;
@@ -474,7 +479,8 @@ private:
         e.mode = st.st_mode;
         // Edited lines are held beside the bytes first read; once they weigh much, start over
         // from the bytes just written.
-        if (e.doc->EditedBytes() > kMaxEditedBytes) e.doc = std::make_unique<IniDoc>(std::move(bytes));
+        if (e.doc->EditedBytes() > kMaxEditedBytes)
+            e.doc = std::make_unique<IniDoc>(std::move(bytes));
     }
 
     void DropTouched() {
@@ -493,11 +499,11 @@ private:
     std::unordered_map<std::string, std::string> caseAlias_;  // caller's path -> case variant
     int depth_ = 0;
     bool aborted_ = false;
-    std::unordered_map<std::string, Entry*> fast_;        // caller's path -> entry
-    std::vector<Entry*> touched_;                         // in the order of their first change
-    std::vector<Copy> copies_;                            // the commit's further steps
+    std::unordered_map<std::string, Entry*> fast_;  // caller's path -> entry
+    std::vector<Entry*> touched_;                   // in the order of their first change
+    std::vector<Copy> copies_;                      // the commit's further steps
     std::vector<std::string> deletions_;
-    std::unordered_set<std::string> throughReadOnly_;     // entry keys
+    std::unordered_set<std::string> throughReadOnly_;  // entry keys
     platform::ChangeWatch watch_;
     // The running operation (0: none) and the last entry it used, by the caller's path.
     std::uint64_t operation_ = 0;
@@ -599,7 +605,8 @@ bool Update(const std::string& path, bool deletion, Edit edit) {
 bool WriteString(std::string_view section, std::string_view key,
                  const std::optional<std::string_view>& value, const std::string& path) {
     // A line break or NUL would split the line and plant other keys or sections in the file.
-    if (HoldsLineBreak(section) || HoldsLineBreak(key) || (value && HoldsLineBreak(*value))) return false;
+    if (HoldsLineBreak(section) || HoldsLineBreak(key) || (value && HoldsLineBreak(*value)))
+        return false;
     const std::string_view sec = TrimBlanks(section);
     const std::string_view k = TrimBlanks(key);
     if (!value) return Update(path, true, [&](IniDoc& d) { return d.DeleteKey(sec, k); });
@@ -613,44 +620,26 @@ bool DeleteSection(std::string_view section, const std::string& path) {
     return Update(path, true, [&](IniDoc& d) { return d.DeleteSection(sec); });
 }
 
-void BeginBatch() {
-    Locked()->Begin();
-}
+void BeginBatch() { Locked()->Begin(); }
 
-CommitResult CommitBatch() {
-    return Locked()->Commit();
-}
+CommitResult CommitBatch() { return Locked()->Commit(); }
 
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly) {
     Locked()->CopyAtCommit(from, to, readOnly);
 }
 
-void DeleteAtCommit(const std::string& path) {
-    Locked()->DeleteAtCommit(path);
-}
+void DeleteAtCommit(const std::string& path) { Locked()->DeleteAtCommit(path); }
 
-void WriteThroughReadOnly(const std::string& path) {
-    Locked()->WriteThroughReadOnly(path);
-}
+void WriteThroughReadOnly(const std::string& path) { Locked()->WriteThroughReadOnly(path); }
 
-void AbortBatch() {
-    Locked()->Abort();
-}
+void AbortBatch() { Locked()->Abort(); }
 
-bool InBatch() {
-    return Locked()->InBatch();
-}
+bool InBatch() { return Locked()->InBatch(); }
 
-Operation::Operation() {
-    Locked()->BeginOperation();
-}
+Operation::Operation() { Locked()->BeginOperation(); }
 
-Operation::~Operation() {
-    Locked()->EndOperation();
-}
+Operation::~Operation() { Locked()->EndOperation(); }
 
-void ClearCache() {
-    Locked()->Clear();
-}
+void ClearCache() { Locked()->Clear(); }
 
 }  // namespace kivo::profile

@@ -1,7 +1,7 @@
 #include "platform/ui.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kivo {
 

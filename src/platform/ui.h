@@ -27,7 +27,8 @@ public:
 
     // Modal file-open dialog. The filter has the form "Description|pattern|Description|pattern".
     // Returns the chosen file's full path, or the empty text when cancelled.
-    virtual std::string OpenFileDialog(const std::string& filter, const std::string& initialDir) = 0;
+    virtual std::string OpenFileDialog(const std::string& filter,
+                                       const std::string& initialDir) = 0;
 
     virtual void SetHourglass(bool on) = 0;
 

@@ -56,18 +56,18 @@ MsgResult QtUiServices::MessageBox(const std::string& text, MsgButtons buttons,
     };
     std::vector<Choice> choices;
     switch (buttons) {
-    case MsgButtons::OK: choices = {{QMessageBox::Ok, MsgResult::OK}}; break;
-    case MsgButtons::OKCancel:
-        choices = {{QMessageBox::Ok, MsgResult::OK}, {QMessageBox::Cancel, MsgResult::Cancel}};
-        break;
-    case MsgButtons::YesNo:
-        choices = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}};
-        break;
-    case MsgButtons::YesNoCancel:
-        choices = {{QMessageBox::Yes, MsgResult::Yes},
-                   {QMessageBox::No, MsgResult::No},
-                   {QMessageBox::Cancel, MsgResult::Cancel}};
-        break;
+        case MsgButtons::OK: choices = {{QMessageBox::Ok, MsgResult::OK}}; break;
+        case MsgButtons::OKCancel:
+            choices = {{QMessageBox::Ok, MsgResult::OK}, {QMessageBox::Cancel, MsgResult::Cancel}};
+            break;
+        case MsgButtons::YesNo:
+            choices = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}};
+            break;
+        case MsgButtons::YesNoCancel:
+            choices = {{QMessageBox::Yes, MsgResult::Yes},
+                       {QMessageBox::No, MsgResult::No},
+                       {QMessageBox::Cancel, MsgResult::Cancel}};
+            break;
     }
     QMessageBox::StandardButtons set;
     for (const Choice& c : choices) set |= c.button;
@@ -104,13 +104,13 @@ QString QtFileFilter(const std::string& filter) {
         const qsizetype open = description.lastIndexOf(QLatin1Char('('));
         if (description.endsWith(QLatin1Char(')')) && open >= 0)
             description = description.left(open).trimmed();
-        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
 }
 
-std::string QtUiServices::OpenFileDialog(const std::string& filter,
-                                         const std::string& initialDir) {
+std::string QtUiServices::OpenFileDialog(const std::string& filter, const std::string& initialDir) {
     ArrowWhileAsking arrow(hourglass_);
     return FromQPath(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(),
                                                   NativeToQ(initialDir), QtFileFilter(filter)));
@@ -119,8 +119,10 @@ std::string QtUiServices::OpenFileDialog(const std::string& filter,
 void QtUiServices::SetHourglass(bool on) {
     if (on == hourglass_) return;
     hourglass_ = on;
-    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else QApplication::restoreOverrideCursor();
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 void QtUiServices::EndProgram() {

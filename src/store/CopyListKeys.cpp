@@ -41,7 +41,8 @@ using kivo::platform::EqualsIgnoreAsciiCase;
 
 // Takes `word` off the front of `s` (any case).
 bool Eat(std::string_view& s, std::string_view word) {
-    if (s.size() < word.size() || !EqualsIgnoreAsciiCase(s.substr(0, word.size()), word)) return false;
+    if (s.size() < word.size() || !EqualsIgnoreAsciiCase(s.substr(0, word.size()), word))
+        return false;
     s.remove_prefix(word.size());
     return true;
 }

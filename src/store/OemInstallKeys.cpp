@@ -50,8 +50,6 @@ const std::array<OemKey, 32> kKeys = {{
 
 }  // namespace
 
-std::span<const OemKey> OemKeys() {
-    return kKeys;
-}
+std::span<const OemKey> OemKeys() { return kKeys; }
 
 }  // namespace modTAVIN::keys

@@ -23,9 +23,7 @@ public:
     void Resize(int n) { items_.resize(static_cast<std::size_t>(n < 0 ? 0 : n) + 1); }
     void Append(T item) { items_.push_back(std::move(item)); }
     // Inserts at position (1..Count()+1); later entries move up one place.
-    void InsertAt(int pos, T item) {
-        items_.insert(items_.begin() + pos, std::move(item));
-    }
+    void InsertAt(int pos, T item) { items_.insert(items_.begin() + pos, std::move(item)); }
     // Removes position (1..Count()); later entries move down one place.
     void RemoveAt(int pos) { items_.erase(items_.begin() + pos); }
     void Swap(int a, int b) { std::swap(items_.at(a), items_.at(b)); }

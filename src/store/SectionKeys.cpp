@@ -9,7 +9,6 @@
 
 namespace modTAVIN {
 
-
 // A list that fills the buffer may have been cut, so it is asked for again with twice the room.
 std::string WholeKeyList(const std::string& section, const std::string& file,
                          std::size_t sizeHint) {

@@ -35,7 +35,8 @@ namespace {
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view sep) {
     auto same = [](char a, char b) {
-        return FoldCp1252(static_cast<unsigned char>(a)) == FoldCp1252(static_cast<unsigned char>(b));
+        return FoldCp1252(static_cast<unsigned char>(a)) ==
+               FoldCp1252(static_cast<unsigned char>(b));
     };
     auto it = std::search(text.begin(), text.end(), sep.begin(), sep.end(), same);
     return it == text.end() && !sep.empty() ? std::string_view::npos
@@ -64,7 +65,8 @@ std::optional<int16_t> ParseWhole(std::string_view s) {
     }
     const std::size_t point = s.find('.');
     const std::string_view whole = s.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
     if (whole.empty() && fraction.empty()) return std::nullopt;
     auto digits = [](std::string_view d) {
         return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -77,8 +79,9 @@ std::optional<int16_t> ParseWhole(std::string_view s) {
         if (value > 100000) return std::nullopt;
     }
     if (!fraction.empty()) {
-        const bool aboveHalf = fraction[0] > '5' ||
-                               (fraction[0] == '5' && fraction.find_first_not_of('0', 1) != std::string_view::npos);
+        const bool aboveHalf =
+            fraction[0] > '5' ||
+            (fraction[0] == '5' && fraction.find_first_not_of('0', 1) != std::string_view::npos);
         const bool half = fraction[0] == '5' && !aboveHalf;
         if (aboveHalf || (half && value % 2 == 1)) ++value;
     }
@@ -108,14 +111,16 @@ bool WriteIniString(const std::string& section, const std::string& key, const st
     return kivo::profile::WriteString(section, key, std::string_view(value), file);
 }
 
-bool GetIniYesNo(const std::string& section, const std::string& key, bool def, const std::string& file) {
+bool GetIniYesNo(const std::string& section, const std::string& key, bool def,
+                 const std::string& file) {
     const std::string text = GetIniString(section, key, def ? "YES" : "NO", file);
     if (text == "YES") return true;
     if (text == "NO") return false;
     return def;
 }
 
-bool WriteIniYesNo(const std::string& section, const std::string& key, bool value, const std::string& file) {
+bool WriteIniYesNo(const std::string& section, const std::string& key, bool value,
+                   const std::string& file) {
     return WriteIniString(section, key, value ? "YES" : "NO", file);
 }
 

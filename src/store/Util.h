@@ -9,16 +9,16 @@
 namespace Util {
 
 // Capacities of the buffers handed to the profile functions.
-constexpr int kValueChars = 243;        // a value (or default) read: at most 243 characters
-constexpr int kSectionListChars = 1023; // the list of section names, separators included
-constexpr int kKeyListChars = 65535;    // the list of key names of one section
-constexpr int kPathChars = 260;         // a path chosen in the folder browser
+constexpr int kValueChars = 243;         // a value (or default) read: at most 243 characters
+constexpr int kSectionListChars = 1023;  // the list of section names, separators included
+constexpr int kKeyListChars = 65535;     // the list of key names of one section
+constexpr int kPathChars = 260;          // a path chosen in the folder browser
 
 // The title of every message box the tool shows.
 constexpr char kMessageTitle[] = "KIVO";
 
-std::string GetIniString(const std::string& section, const std::string& key,
-                         const std::string& def, const std::string& file);
+std::string GetIniString(const std::string& section, const std::string& key, const std::string& def,
+                         const std::string& file);
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file);
 bool GetIniYesNo(const std::string& section, const std::string& key, bool def,

@@ -41,7 +41,8 @@ BlindCopy* Record(int16_t index) {
 // A group serves a registry value when its platform list names the value's platform. A group
 // without a platform serves nothing.
 bool Serves(const FileGroup& group, const RegEntry& value) {
-    return !group.Platform.empty() && kivo::platform::ContainsIgnoreAsciiCase(group.Platform, value.Platform);
+    return !group.Platform.empty() &&
+           kivo::platform::ContainsIgnoreAsciiCase(group.Platform, value.Platform);
 }
 
 FileGroup NewGroup(const std::string& platform) {

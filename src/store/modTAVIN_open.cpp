@@ -110,15 +110,17 @@ void ReplaceSetupIns(const std::string& dir, const std::string& script, const st
     if (auto r = fileops::MoveFile(copy, setupIns); !r) {
         if (fileops::MoveFile(orig, setupIns)) return failed(setupIns, r.Text());
         fileops::DeleteFile(copy, true);
-        Message("KIVO could not update the setup.ins file: " + setupIns + " could not be written (" +
-                r.Text() + "). The original setup.ins file is kept as " + orig + ".");
+        Message("KIVO could not update the setup.ins file: " + setupIns +
+                " could not be written (" + r.Text() +
+                "). The original setup.ins file is kept as " + orig + ".");
     }
 }
 
 // Copies the template over the settings file without ever leaving it missing or half-written:
 // the new file is made complete under a temporary name first, and the old one is put back when
 // the swap fails. False after a message when nothing was changed.
-bool ReplaceSettingsFile(const std::string& dir, const std::string& templ, const std::string& product) {
+bool ReplaceSettingsFile(const std::string& dir, const std::string& templ,
+                         const std::string& product) {
     const std::string settings = fileops::ResolveCase(PathIn(dir, "Tavin.ini"));
     const std::string fresh = PathIn(dir, "Tavin.ini.kivo-new");
     const std::string orig = PathIn(dir, "Tavin.orig");
@@ -204,7 +206,8 @@ bool UpdateSetupIns(const std::string& dir) {
     const std::string script =
         PathIn(kivo::Ui().ExecutableDir(), std::string(supported->setupInsReplacement));
     if (!fileops::FileExists(script)) {
-        Message(script + " is missing. KIVO cannot update the setup.ins file. Please reinstall KIVO.");
+        Message(script +
+                " is missing. KIVO cannot update the setup.ins file. Please reinstall KIVO.");
         return true;
     }
     const std::string setupIns = fileops::ResolveCase(PathIn(dir, "Setup.ins"));
@@ -213,9 +216,10 @@ bool UpdateSetupIns(const std::string& dir) {
         return true;
     }
 
-    if (kivo::Ui().MessageBox("KIVO needs to update the setup.ins file. KIVO will save the original "
-                              "file as setupins.orig",
-                              MsgButtons::OKCancel, "Setup.ins update") != MsgResult::OK) {
+    if (kivo::Ui().MessageBox(
+            "KIVO needs to update the setup.ins file. KIVO will save the original "
+            "file as setupins.orig",
+            MsgButtons::OKCancel, "Setup.ins update") != MsgResult::OK) {
         return false;
     }
     ReplaceSetupIns(dir, script, setupIns, supported->setupInsReplacement);
@@ -275,16 +279,20 @@ bool CheckSilentUserInfo() {
         s.DisplayUserInfoDlg) {
         return true;
     }
-    if (!s.UserName.empty() && !s.UserCompanyName.empty() && !s.UserSerialNumber.empty()) return true;
+    if (!s.UserName.empty() && !s.UserCompanyName.empty() && !s.UserSerialNumber.empty())
+        return true;
     Message("If this installer is run in silent mode then the Default User name, Company Name and "
             "Serial number must be entered.");
     return false;
 }
 
-bool HasResponseFile() { return !Util::GetIniString("Application", "Name", "", S().SetupIssPath).empty(); }
+bool HasResponseFile() {
+    return !Util::GetIniString("Application", "Name", "", S().SetupIssPath).empty();
+}
 
 bool IsVersion50Product(const std::string& settingsFile) {
-    const SupportedProduct* p = FindProduct(Util::GetIniString("Main", "Product", "", settingsFile));
+    const SupportedProduct* p =
+        FindProduct(Util::GetIniString("Main", "Product", "", settingsFile));
     return p && p->version50;
 }
 
@@ -310,8 +318,8 @@ bool CheckInstallerVersion(const std::string& dir) {
                               MsgButtons::YesNo, Util::kMessageTitle) != MsgResult::Yes) {
         return false;
     }
-    const std::string templ = PathIn(kivo::Ui().ExecutableDir(),
-                                     "Update" + std::string(supported->updateCode) + ".ini");
+    const std::string templ =
+        PathIn(kivo::Ui().ExecutableDir(), "Update" + std::string(supported->updateCode) + ".ini");
     if (!fileops::FileExists(templ)) {
         Message(templ + " is missing. Please reinstall KIVO.");
         return false;

@@ -13,8 +13,8 @@
 
 #include <string>
 #include <unordered_map>
-#include <utility>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "platform/asciicase.h"
@@ -100,9 +100,7 @@ void WriteFailed(const std::string& file, const std::string& section, const std:
         why = "the key " + Visible(key) + " cannot be written";
 }
 
-const std::string& Tavin() {
-    return S().TavinIniPath;
-}
+const std::string& Tavin() { return S().TavinIniPath; }
 
 void PutText(const std::string& section, const std::string& key, const std::string& value) {
     if (!Util::WriteIniString(section, key, value, Tavin()))
@@ -209,7 +207,8 @@ std::string TargetSection(const std::string& product, const std::string& section
                    ? "TessaryBlindCopy"
                    : "AsianLanguageBlindCopy";
     }
-    if (kivo::platform::ContainsIgnoreAsciiCase(product, "Tessary Lumeno") && product != "Tessary Lumeno 5.0.5")
+    if (kivo::platform::ContainsIgnoreAsciiCase(product, "Tessary Lumeno") &&
+        product != "Tessary Lumeno 5.0.5")
         return "LumenoBlindCopy";
     if (kivo::platform::ContainsIgnoreAsciiCase(product, "Vontu(R) Tessary(R) Fumarel") &&
         product != "Vontu(R) Tessary(R) Fumarel 5.0.5")
@@ -267,7 +266,8 @@ void WriteFiles(SectionWriter& w, int g, FileGroup& grp) {
     for (int f = 1; f <= last; ++f) {
         const bool kept = f <= len;
         if (kept || f == 1) {
-            w.Text(key.Entry(g, keys::kFileNameWrite, f, ""), kept ? grp.Files(f).FileName : kEmpty);
+            w.Text(key.Entry(g, keys::kFileNameWrite, f, ""),
+                   kept ? grp.Files(f).FileName : kEmpty);
             w.Text(key.Entry(g, "File", f, "ExpandType"), kept ? grp.Files(f).ExpandType : kEmpty);
         } else {
             w.Delete(key.Entry(g, keys::kFileNameWrite, f, ""));
@@ -361,8 +361,8 @@ public:
     explicit GroupsSnapshot(const OneBasedList<BlindCopy>& lists) {
         for (const BlindCopy& bc : lists)
             for (const FileGroup& g : bc.Groups)
-                saved_.push_back({g.DestDir, g.NumberOfFiles, g.NumberOfIcons,
-                                  g.NumberOfRegEntries, g.NumberOfIniEntries});
+                saved_.push_back({g.DestDir, g.NumberOfFiles, g.NumberOfIcons, g.NumberOfRegEntries,
+                                  g.NumberOfIniEntries});
     }
     void Restore(OneBasedList<BlindCopy>& lists) const {
         auto it = saved_.begin();
@@ -580,7 +580,8 @@ void WriteBlindCopySections() {
     if (!s.OemSettings.Components.Empty()) return;
     for (int b = 1; b <= count; ++b) {
         const BlindCopy& rec = s.BlindCopies(b);
-        if (rec.NumberOfGroups <= 0 || byName.contains(kivo::platform::FoldedAscii(rec.Section))) continue;
+        if (rec.NumberOfGroups <= 0 || byName.contains(kivo::platform::FoldedAscii(rec.Section)))
+            continue;
         SectionWriter w(rec.Section);
         w.Digits(keys::kNumberOfGroups, 0);
         w.RemoveStaleKeys();

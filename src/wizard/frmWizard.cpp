@@ -163,7 +163,8 @@ void frmWizard::BuildWindow() {
 void frmWizard::BuildIntroPage() {
     QFrame* f = NewStepFrame(0);
     lblIntro = Named(NewLabel("The Kivotool will now help you modify the user interface for this "
-                              "Tessary installer.", f, true),
+                              "Tessary installer.",
+                              f, true),
                      "lblIntro");
     PageContent(f)->addWidget(lblIntro);
     PageContent(f)->addStretch(1);
@@ -202,12 +203,12 @@ void frmWizard::BuildDestinationPage(int step) {
                                    : "Select a directory for the installation.",
                           f, true));
     c->addWidget(NewLabel("To Do so either Click browse or type the full path in the text box "
-                          "provided.", f));
+                          "provided.",
+                          f));
     if (withType) c->addLayout(NewSetupTypes(f));
 
     QLineEdit* box = Named(NewValueBox(), withType ? "TextDestDir4" : "TextDestDir3");
-    auto* browse = Named(NewButton("Browse...", nullptr),
-                         withType ? "CmdBrowse4" : "CmdBrowse3");
+    auto* browse = Named(NewButton("Browse...", nullptr), withType ? "CmdBrowse4" : "CmdBrowse3");
     (withType ? TextDestDir4 : TextDestDir3) = box;
     (withType ? CmdBrowse4 : CmdBrowse3) = browse;
 
@@ -219,8 +220,8 @@ void frmWizard::BuildDestinationPage(int step) {
     h->addWidget(box, 1);
     h->addWidget(browse);
     v->addLayout(h);
-    v->addWidget(NewLabel("If a Destination Folder is not assigned, the Installer's Default is used.",
-                          group));
+    v->addWidget(NewLabel(
+        "If a Destination Folder is not assigned, the Installer's Default is used.", group));
     c->addWidget(group);
     c->addStretch(1);
 
@@ -237,7 +238,8 @@ QGridLayout* frmWizard::NewSetupTypes(QWidget* page) {
         grid->addWidget(NewLabel(description, page), row, 1);
         return b;
     };
-    OptTypical = option(0, "OptTypical", "Typical", "Program will install with the most common options.");
+    OptTypical =
+        option(0, "OptTypical", "Typical", "Program will install with the most common options.");
     OptCompact = option(1, "OptCompact", "Compact",
                         "Program will install with the minimum Required options.");
     OptCustom = option(2, "OptCustom", "Custom", "You may choose the installed components.");
@@ -252,7 +254,8 @@ void frmWizard::BuildComponentsPage() {
     QFrame* f = NewStepFrame(8);
     auto* c = PageContent(f);
     c->addWidget(NewLabel("Select the components to install from the list below. (double "
-                          "click for a sublist)", f, true));
+                          "click for a sublist)",
+                          f, true));
     tvwCustomInstall = Named(new QTreeWidget(f), "tvwCustomInstall");
     tvwCustomInstall->setHeaderHidden(true);
     tvwCustomInstall->setColumnCount(1);
@@ -270,7 +273,8 @@ void frmWizard::BuildUserInfoPage() {
     QFrame* f = NewStepFrame(9);
     auto* c = PageContent(f);
     c->addWidget(NewLabel("The following information must be entered for the Installer to "
-                          "work properly.", f, true));
+                          "work properly.",
+                          f, true));
     auto* grid = new QGridLayout;
     TextUserName = Named(NewValueBox(), "TextUserName");
     TextCompanyName = Named(NewValueBox(), "TextCompanyName");
@@ -284,7 +288,8 @@ void frmWizard::BuildUserInfoPage() {
     grid->setColumnStretch(1, 1);
     c->addLayout(grid);
     c->addWidget(NewLabel("Please Double Check the Serial Number as the program will not "
-                          "install correctly without a correct Serial Number.", f));
+                          "install correctly without a correct Serial Number.",
+                          f));
     c->addStretch(1);
 }
 
@@ -296,8 +301,10 @@ void frmWizard::BuildOptionsPage() {
     c->addWidget(TextCollaboration);
     c->addSpacing(12);
     c->addWidget(NewLabel("Check the box below to turn off updates and internet downloads "
-                          "(Tessary or Lumeno).", f));
-    ChkDisUpdate = Named(new QCheckBox(QStringLiteral("Disable Internet Update"), f), "ChkDisUpdate");
+                          "(Tessary or Lumeno).",
+                          f));
+    ChkDisUpdate =
+        Named(new QCheckBox(QStringLiteral("Disable Internet Update"), f), "ChkDisUpdate");
     c->addWidget(ChkDisUpdate);
     c->addStretch(1);
     TextCollaboration->installEventFilter(this);
@@ -308,7 +315,8 @@ void frmWizard::BuildEndPage() {
     PageContent(f)->addWidget(NewLabel(
         "Clicking finish will apply the changes made in the wizard. The file will not be "
         "altered until the file is saved. To save, after clicking finish select \"save\" under "
-        "the file menu in the main window.", f, true));
+        "the file menu in the main window.",
+        f, true));
     PageContent(f)->addStretch(1);
 }
 
@@ -380,9 +388,7 @@ void frmWizard::cmdNav_Click(int index) {
         case 1:  // Cancel: nothing is applied.
             close();
             break;
-        case 2:
-            SetStep(Back);
-            break;
+        case 2: SetStep(Back); break;
         case 3:
             if (CheckData()) {
                 UpdateData();
@@ -393,8 +399,7 @@ void frmWizard::cmdNav_Click(int index) {
             ApplyWizardSettings();
             close();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -442,9 +447,12 @@ void frmWizard::TextCollaboration_LostFocus() { TrimBlanks(TextCollaboration); }
 
 bool frmWizard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
-        if (watched == TextDestDir3) TextDestDir3_LostFocus();
-        else if (watched == TextDestDir4) TextDestDir4_LostFocus();
-        else if (watched == TextCollaboration) TextCollaboration_LostFocus();
+        if (watched == TextDestDir3)
+            TextDestDir3_LostFocus();
+        else if (watched == TextDestDir4)
+            TextDestDir4_LostFocus();
+        else if (watched == TextCollaboration)
+            TextCollaboration_LostFocus();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -462,8 +470,10 @@ void frmWizard::tvwCustomInstall_NodeCheck(QTreeWidgetItem* node) {
 void frmWizard::SetStep(Direction direction) {
     FormSettings = GetWizardSettings();
     int16_t target = 0;
-    if (direction == Next) target = NextStep(CurrentStep, OptCustom->isChecked());
-    else if (direction == Back) target = PreviousStep(CurrentStep);
+    if (direction == Next)
+        target = NextStep(CurrentStep, OptCustom->isChecked());
+    else if (direction == Back)
+        target = PreviousStep(CurrentStep);
     if (!fraStep[target]) return;  // no page: the tables never lead there
 
     FinishEnabled = (target == 11);
@@ -503,8 +513,7 @@ bool frmWizard::CheckData() {
                 return false;
             }
             return true;
-        case 6:
-            return CheckPath(TextDestDir3);
+        case 6: return CheckPath(TextDestDir3);
         case 7:
             if (!OptTypical->isChecked() && !OptCompact->isChecked() && !OptCustom->isChecked()) {
                 ShowRefusal("Please select a Setup Type.");
@@ -526,8 +535,7 @@ bool frmWizard::CheckData() {
             }
             return true;
         }
-        default:
-            return true;
+        default: return true;
     }
 }
 
@@ -546,9 +554,12 @@ void frmWizard::FillControls() {
     TextDestDir3->setText(ToQ(s.DefaultDestDir));
     TextDestDir4->setText(ToQ(s.DefaultDestDir));
 
-    if (s.Type == "Compact") OptCompact_Click();
-    else if (s.Type == "Custom") OptCustom_Click();
-    else OptTypical_Click();
+    if (s.Type == "Compact")
+        OptCompact_Click();
+    else if (s.Type == "Custom")
+        OptCustom_Click();
+    else
+        OptTypical_Click();
 
     TextUserName->setText(ToQ(s.UserName));
     TextCompanyName->setText(ToQ(s.UserCompanyName));
@@ -647,14 +658,15 @@ void frmWizard::UpdateData() {
                 s.SelectedLanguage = static_cast<int16_t>(1 + ListLanguages->currentRow());
             }
             break;
-        case 6:
-            s.DefaultDestDir = destination(TextDestDir3);
-            break;
+        case 6: s.DefaultDestDir = destination(TextDestDir3); break;
         case 7:
             s.DefaultDestDir = destination(TextDestDir4);
-            if (OptTypical->isChecked()) s.Type = "Typical";
-            else if (OptCompact->isChecked()) s.Type = "Compact";
-            else if (OptCustom->isChecked()) s.Type = "Custom";
+            if (OptTypical->isChecked())
+                s.Type = "Typical";
+            else if (OptCompact->isChecked())
+                s.Type = "Compact";
+            else if (OptCustom->isChecked())
+                s.Type = "Custom";
             break;
         case 8:
             for (int i = 1; i <= s.Components.Count(); ++i) {
@@ -666,15 +678,16 @@ void frmWizard::UpdateData() {
             break;
         case 9:
             if (!TextUserName->text().isEmpty()) s.UserName = FromQ(TextUserName->text());
-            if (!TextSerialNumber->text().isEmpty()) s.UserSerialNumber = FromQ(TextSerialNumber->text());
-            if (!TextCompanyName->text().isEmpty()) s.UserCompanyName = FromQ(TextCompanyName->text());
+            if (!TextSerialNumber->text().isEmpty())
+                s.UserSerialNumber = FromQ(TextSerialNumber->text());
+            if (!TextCompanyName->text().isEmpty())
+                s.UserCompanyName = FromQ(TextCompanyName->text());
             break;
         case 10:
             s.CollabServer = FromQ(TextCollaboration->text());
             s.DisableUpdates = ChkDisUpdate->isChecked();
             break;
-        default:
-            return;  // nothing to store
+        default: return;  // nothing to store
     }
     SetWizardSettings(s);
 }

@@ -146,7 +146,8 @@ void ApplyWizardSettings() {
 }
 
 bool IsFullEdition() {
-    return ProductContains("Vontu(R) Tessary(R)") && !ProductContains("Vontu(R) Tessary(R) Fumarel");
+    return ProductContains("Vontu(R) Tessary(R)") &&
+           !ProductContains("Vontu(R) Tessary(R) Fumarel");
 }
 
 bool IsViewerEdition() { return ProductContains("Tessary Lumeno"); }
@@ -163,9 +164,7 @@ namespace {
 int16_t AfterUserInfo() { return OptionsOffered() ? 10 : 11; }
 
 // After the destination: the user information unless the product hides it.
-int16_t AfterDestination() {
-    return g_settings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9;
-}
+int16_t AfterDestination() { return g_settings.ProductHidesUserInfoDlg ? AfterUserInfo() : 9; }
 
 }  // namespace
 

@@ -15,7 +15,8 @@ TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
     const std::string before = ReadFileBytes(TavinPath());
     Open(dir);
 
-    TypeInto(Box("TextUserName"), ToQ("  Jos\xe9 Pe\xf1" "a "));
+    TypeInto(Box("TextUserName"), ToQ("  Jos\xe9 Pe\xf1"
+                                      "a "));
     TypeInto(Box("TextDestDir"), u"C:\\Program Files\\Tessary"_s);
     TypeInto(Box("TextSerial"), u"999-000"_s);
     w->ssMainTab->setCurrentIndex(1);
@@ -29,7 +30,8 @@ TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
     ASSERT_TRUE(Trigger(w.get(), "mnuSave"));
 
     InstallerValues edited = original;
-    edited.userName = "Jos\xe9 Pe\xf1" "a";
+    edited.userName = "Jos\xe9 Pe\xf1"
+                      "a";
     edited.destDir = "C:\\Program Files\\Tessary";
     edited.serial = "999-000";
     edited.company = "Acme Corp";
@@ -43,7 +45,8 @@ TEST_F(MainWindowTest, EditsThroughTheControlsReachTheSettingsFileExactly) {
     // Reopening shows what was saved.
     ASSERT_TRUE(Trigger(w.get(), "mnuClose"));
     Open(dir);
-    EXPECT_EQ(BoxText("TextUserName"), "Jos\xe9 Pe\xf1" "a");
+    EXPECT_EQ(BoxText("TextUserName"), "Jos\xe9 Pe\xf1"
+                                       "a");
     EXPECT_EQ(BoxText("TextCompName"), "Acme Corp");
     EXPECT_EQ(Ctl<QListWidget>("ListRemShortcut")->count(), 2);
 }

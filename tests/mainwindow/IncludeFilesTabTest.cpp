@@ -174,8 +174,8 @@ TEST_F(IncludeFilesTabTest, ControlsImagesAndNotes) {
         EXPECT_EQ(image.tag, image.key);
         EXPECT_EQ(image.icon.pixmap(16, 16).size(), QSize(16, 16));
     }
-    EXPECT_EQ(keys,
-              (std::vector<QString>{u"Check"_s, u"X"_s, u"CircleX"_s, u"QuestMark"_s, u"CircleQ"_s, u"Folder"_s}));
+    EXPECT_EQ(keys, (std::vector<QString>{u"Check"_s, u"X"_s, u"CircleX"_s, u"QuestMark"_s,
+                                          u"CircleQ"_s, u"Folder"_s}));
 
     std::vector<QString> texts;
     for (QLabel* l : tab->findChildren<QLabel*>()) texts.push_back(l->text());
@@ -620,9 +620,8 @@ TEST_F(IncludeFilesTabTest, SavedSettingsHoldExactlyTheFilesTheGridShowed) {
     S().SetupLidPath = modTAVIN::PathIn(inst, "Setup.lid");
     S().KivoIniPath = dir / "KIVO.ini";
     // One copy-list section in the file's own spelling.
-    std::string ini =
-        "[Main]\nProduct=Kivo Sample 1.0\n[Components]\nNUMBER=1\nComp1=Files\n"
-        "Comp1Enabled=YES\n[Comp1 BlindCopy]\nNumberOfGroups=4\n";
+    std::string ini = "[Main]\nProduct=Kivo Sample 1.0\n[Components]\nNUMBER=1\nComp1=Files\n"
+                      "Comp1Enabled=YES\n[Comp1 BlindCopy]\nNumberOfGroups=4\n";
     const std::vector<FileGroup> groups = {
         Group("A\\Old", {File("", "", "old.txt")}),
         Group("A\\Keep", {File("", "Src", "k1.txt"), File("", "Src", "k2.txt")}),

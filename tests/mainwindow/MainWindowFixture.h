@@ -49,10 +49,9 @@ struct InstallerValues {
     std::string silent = "NO";
     std::string userInfoDlg = "YES";
     // Extra sections appended as they stand (LF line ends; written as CRLF).
-    std::string extra =
-        "[OEM Remove Shortcut]\n"
-        "Tessary Reader=NO\n"
-        "Acme Tool=YES\n";
+    std::string extra = "[OEM Remove Shortcut]\n"
+                        "Tessary Reader=NO\n"
+                        "Acme Tool=YES\n";
 };
 
 // A complete settings file: every key the save writes is present, so that saving leaves every
@@ -60,7 +59,8 @@ struct InstallerValues {
 inline std::string TavinIni(const InstallerValues& v) {
     return Crlf(std::string("[Main]\n") +
                 "TavinVersion=1.2\n"
-                "Product=" + kProduct + "\n" +
+                "Product=" +
+                kProduct + "\n" +
                 OemInstallSection({.setupTitle = "Tessary Setup",
                                    .captionBarTitle = "Tessary",
                                    .userInfoDlg = v.userInfoDlg,
@@ -71,8 +71,8 @@ inline std::string TavinIni(const InstallerValues& v) {
                                    .destDir = v.destDir,
                                    .userName = v.userName}) +
                 "[SetupType]\n"
-                "Type=" + v.type + "\n" +
-                v.extra +
+                "Type=" +
+                v.type + "\n" + v.extra +
                 "[Launches]\n"
                 "NumberOfLaunches= 0\n");
 }
@@ -115,7 +115,9 @@ protected:
     }
 
     template <class T>
-    T* Ctl(const char* name) { return Find<T>(w.get(), name); }
+    T* Ctl(const char* name) {
+        return Find<T>(w.get(), name);
+    }
     QLineEdit* Box(const char* name) { return Ctl<QLineEdit>(name); }
     std::string LabelText(const char* name) { return FromQ(Ctl<QLabel>(name)->text()); }
     std::string BoxText(const char* name) { return FromQ(Box(name)->text()); }

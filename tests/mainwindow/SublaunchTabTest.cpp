@@ -73,7 +73,8 @@ protected:
     std::string Box() const { return FromQ(flags->text()); }
     std::string Programs() const {
         std::string out;
-        for (int i = 1; i <= LaunchCount(); ++i) out += GetLaunch(static_cast<int16_t>(i)).Program + ",";
+        for (int i = 1; i <= LaunchCount(); ++i)
+            out += GetLaunch(static_cast<int16_t>(i)).Program + ",";
         return out;
     }
 
@@ -112,11 +113,12 @@ TEST_F(SublaunchTabTest, AddRefusesTheOwnSetupFirstAndFilesElsewhere) {
     // Neither exists: the refusal comes before the existence test.
     Add(tmp / "Inst/setup.exe");
     Add(tmp / "Inst/Setup.exe");
-    Add("");                          // cancelled
-    Add(tmp / "Inst/Missing.exe");    // no such file
-    Add(File("Install2/Tool.exe"));   // a sibling whose name begins the same
-    EXPECT_EQ(ui.Texts(), (Texts{own, own,
-                                 "You must select a file under the " + tmp / "Inst" + " directory."}));
+    Add("");                         // cancelled
+    Add(tmp / "Inst/Missing.exe");   // no such file
+    Add(File("Install2/Tool.exe"));  // a sibling whose name begins the same
+    EXPECT_EQ(
+        ui.Texts(),
+        (Texts{own, own, "You must select a file under the " + tmp / "Inst" + " directory."}));
     EXPECT_EQ(ui.messages[0].title, "KIVO");
     EXPECT_EQ(ui.messages[2].buttons, kivo::MsgButtons::OK);
     EXPECT_EQ(ui.hourglassOnCalls, 1);
@@ -145,7 +147,7 @@ TEST_F(SublaunchTabTest, AddBuildsTheLaunchFromThePathBelowTheDirectory) {
 
     const std::pair<const char*, const char*> types[] = {
         {"tool.old.exe", "EXE"}, {"script.ins", "INS"}, {"notes.exe.ins", "EXE"},
-        {"README", ""},          {"Script.INS", ""},   {"run.bat", ""}};
+        {"README", ""},          {"Script.INS", ""},    {"run.bat", ""}};
     for (const auto& [name, type] : types) {
         Add(File(std::string("Inst/") + name));
         EXPECT_EQ(GetLaunch(LaunchCount()), Launch("", name, "", type)) << name;
@@ -178,7 +180,7 @@ TEST_F(SublaunchTabTest, SelectingARowShowsItsFlagsAndCannotBeUndone) {
 
 TEST_F(SublaunchTabTest, UpAndDownMoveTheSelectedLaunch) {
     Open({Launch("", "A.exe", "-a"), Launch("", "B.exe", "-b"), Launch("", "C.exe", "-c")});
-    Press("CmdMoveUp");    // first row: nothing to exchange
+    Press("CmdMoveUp");  // first row: nothing to exchange
     list->setCurrentRow(2);
     Press("CmdMoveDown");  // last row: likewise
     EXPECT_EQ(Selected(), 2);

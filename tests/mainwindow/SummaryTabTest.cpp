@@ -21,10 +21,10 @@ std::string CopyListSection(const std::vector<std::array<std::string, 4>>& entri
              "NumberOfFiles=0\n" + G + "NumberOfIcons=0\n" + G + "NumberOfRegEntries=1\n";
         const std::string R = G + "RegEntry1";
         const bool server = valueName == "tDAVFDF";
-        s += R + "Platform=All\n" + R + "ParentKey=HKEY_LOCAL_MACHINE\n" + R + "Key=" + key +
-             "\n" + R + "ValueName=" + valueName + "\n" + R + "ValueType=" +
-             (server ? "STRING" : "Number") + "\n" + R + "ValueData=" + data + "\n" + G +
-             "NumberOfIniEntries=0\n";
+        s += R + "Platform=All\n" + R + "ParentKey=HKEY_LOCAL_MACHINE\n" + R + "Key=" + key + "\n" +
+             R + "ValueName=" + valueName + "\n" + R +
+             "ValueType=" + (server ? "STRING" : "Number") + "\n" + R + "ValueData=" + data + "\n" +
+             G + "NumberOfIniEntries=0\n";
     }
     return s;
 }
@@ -36,9 +36,12 @@ const char kServerKey[] = "Software\\Vontu\\Vontu Tessary\\5.0\\Collab\\cServerS
 }  // namespace
 
 TEST_F(MainWindowTest, SummaryShowsModeAndSetupType) {
-    struct Case { const char* type; const char* shown; };
+    struct Case {
+        const char* type;
+        const char* shown;
+    };
     const Case cases[] = {{"Typical", "Typical"}, {"Compact", "Compact"}, {"Custom", "Custom"},
-                          {"typical", "Default"}, {"CUSTOM", "Default"}, {"", "Default"},
+                          {"typical", "Default"}, {"CUSTOM", "Default"},  {"", "Default"},
                           {"Minimal", "Default"}};
     int n = 0;
     for (const Case& c : cases) {
@@ -92,7 +95,10 @@ TEST_F(MainWindowTest, RefillWhileDestinationHasFocusDoesNotStoreThePlaceholder)
 }
 
 TEST_F(MainWindowTest, BoxesStoreTrimmedTextOnEveryFocusLoss) {
-    struct Case { const char* box; std::string OemInstall::*field; };
+    struct Case {
+        const char* box;
+        std::string OemInstall::*field;
+    };
     const Case cases[] = {{"TextUserName", &OemInstall::UserName},
                           {"TextCompName", &OemInstall::UserCompanyName},
                           {"TextSerial", &OemInstall::UserSerialNumber},
@@ -137,12 +143,16 @@ TEST_F(MainWindowTest, RegistryProbesSetTheUpdateAndServerLabels) {
         {{{"All", kUpdatesFull, "DisableWebServicesUpdate", "0"}}, "Yes", "None"},
         {{{"Win9x,All", kUpdatesViewer, "DisableWebServicesUpdate", "7"}}, "Yes", "None"},
         // The key compared exactly, and only in groups for "All".
-        {{{"All", "software\\Vontu\\Vontu Tessary\\5.0\\VontuViewer",
-           "DisableWebServicesUpdate", "1"}}, "No", "None"},
+        {{{"All", "software\\Vontu\\Vontu Tessary\\5.0\\VontuViewer", "DisableWebServicesUpdate",
+           "1"}},
+         "No",
+         "None"},
         {{{"WinNT", kUpdatesFull, "DisableWebServicesUpdate", "1"}}, "No", "None"},
         // The server: the last matching entry wins, in any group once one "All" group matches.
         {{{"All", kServerKey, "tDAVFDF", "http://first"},
-          {"WinNT", kServerKey, "tDAVFDF", "http://last"}}, "No", "http://last"},
+          {"WinNT", kServerKey, "tDAVFDF", "http://last"}},
+         "No",
+         "http://last"},
         {{{"WinNT", kServerKey, "tDAVFDF", "http://only"}}, "No", "None"},
     };
     int n = 0;

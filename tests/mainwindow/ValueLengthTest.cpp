@@ -28,7 +28,8 @@ void Key(QWidget* box, char c) {
 std::vector<std::string> Files() {
     std::vector<std::string> out;
     for (const FileGroup& g : modTAVIN::GetBlindCopy(1).Groups)
-        for (const FileEntry& f : g.Files) out.push_back(f.DestDir + "|" + f.Loc + "|" + f.FileName);
+        for (const FileEntry& f : g.Files)
+            out.push_back(f.DestDir + "|" + f.Loc + "|" + f.FileName);
     return out;
 }
 
@@ -89,8 +90,8 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
         .File(inst + Chars(kMax, 'd') + "/t.exe");
     for (int i = 0; i < 3; ++i) tab->mnuInsertFile_Click();
     // A folder whose own path is too long for a destination takes no file.
-    QTreeWidgetItem* deep = tab->AddTreeNode(folderA, IncludeFilesTab::tvwChild, {},
-                                             Chars(kMax - 1, 'x'), "Folder");
+    QTreeWidgetItem* deep =
+        tab->AddTreeNode(folderA, IncludeFilesTab::tvwChild, {}, Chars(kMax - 1, 'x'), "Folder");
     tab->TVWDestFiles->setCurrentItem(deep);
     ui->File(inst + Chars(kMax, 'd') + "/t.exe");
     tab->mnuInsertFile_Click();
@@ -102,8 +103,8 @@ TEST_F(MainWindowTest, EveryStoredTextFitsWhatOneReadGivesBack) {
         tab->TVWDestFiles_AfterLabelEdit(cancel, name);
         EXPECT_EQ(name, length == kMax - 3 ? "A" : Chars(length, 'n'));
     }
-    EXPECT_EQ(ui->Texts(), (std::vector<std::string>{kPathTooLong, kPathTooLong,
-                                                     kFolderPathTooLong, kFolderPathTooLong}));
+    EXPECT_EQ(ui->Texts(), (std::vector<std::string>{kPathTooLong, kPathTooLong, kFolderPathTooLong,
+                                                     kFolderPathTooLong}));
     const std::string n = Chars(kMax - 4, 'n');
     std::vector<std::string> want = {n + "|" + Chars(kMax, 'd') + "|t.exe", n + "\\Sub||b.txt",
                                      n + "||a.txt"};

@@ -109,7 +109,10 @@ TEST_F(MainWindowTest, OpenLoadsAfterTheVersionUpdateOnlyForVersion50Products) {
     WriteFileBytes(exeDir / "UpdateSanctile5.ini",
                    Crlf("[Main]\nTavinVersion=1.2\nProduct=x\n[OEM Install]\n"
                         "UserName=From the template\n"));
-    struct Case { const char* product; const char* shown; };
+    struct Case {
+        const char* product;
+        const char* shown;
+    };
     const Case cases[] = {{"Tessary Sanctile 5.0", "From the template"},
                           {"Tessary Sanctile 5.0.5", "From the old file"}};
     int n = 0;
@@ -131,7 +134,10 @@ TEST_F(MainWindowTest, OpenLoadsAfterTheVersionUpdateOnlyForVersion50Products) {
 }
 
 TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
-    struct Command { const char* action; const char* prompt; };
+    struct Command {
+        const char* action;
+        const char* prompt;
+    };
     const Command commands[] = {{"mnuOpen", "Do you wish to save your changes?"},
                                 {"mnuClose", "Do you wish to save before closing?"},
                                 {"mnuExit", "Do you wish to save before Exiting?"}};
@@ -155,7 +161,8 @@ TEST_F(MainWindowTest, EachPromptWithEachAnswer) {
             EXPECT_EQ(ui->messages[0].buttons, MsgButtons::YesNoCancel);
             EXPECT_EQ(Saved(dir), answer == MsgResult::Yes);
             EXPECT_EQ(ui->folderTitles.size(), c.action == std::string("mnuOpen") && goesOn);
-            EXPECT_EQ(modTAVIN::IsInstallerOpen(), !(c.action == std::string("mnuClose") && goesOn));
+            EXPECT_EQ(modTAVIN::IsInstallerOpen(),
+                      !(c.action == std::string("mnuClose") && goesOn));
             EXPECT_EQ(ui->ended, c.action == std::string("mnuExit") && goesOn);
         }
     }

@@ -10,7 +10,8 @@
 // The names in a directory (leftover temporary files show up here).
 inline std::set<std::string> Names(const std::string& dir) {
     std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.insert(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.insert(e.path().filename().string());
     return names;
 }
 

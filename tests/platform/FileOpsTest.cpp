@@ -9,14 +9,13 @@
 #include <set>
 #include <string>
 
+#include "DirProbe.h"
 #include "platform/fileops.h"
 #include "support/TempDir.h"
-#include "DirProbe.h"
 
 namespace fo = kivo::fileops;
 
 namespace {
-
 
 TEST(FileOps, JoinAndCaseResolution) {
     EXPECT_EQ(fo::Join("/a/b", "c.ini"), "/a/b/c.ini");
@@ -96,7 +95,8 @@ TEST(FileOps, CopyingReplacesTheTargetAndCarriesTheAttribute) {
     EXPECT_FALSE(fo::CopyFile(dir / "missing", dir / "TAVIN.INI"));
     EXPECT_EQ(ReadFileBytes(dir / "TAVIN.INI"), "template");
     EXPECT_FALSE(fo::CopyFile(dir / "other", dir / "no/such/dir"));
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"TAVIN.INI", "Tavin.old", "other", "template.ini"}));
+    EXPECT_EQ(Names(dir.path()),
+              (std::set<std::string>{"TAVIN.INI", "Tavin.old", "other", "template.ini"}));
 }
 
 TEST(FileOps, TheReadOnlyAttributeIsTheAbsenceOfWriteBits) {

@@ -11,7 +11,8 @@ namespace {
 
 TEST(IniDoc, TheKeyIndexOfALargeFileStaysExactThroughDeletions) {
     std::string bytes = "[S]\r\n";
-    for (int i = 0; i < 5000; ++i) bytes += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 5000; ++i)
+        bytes += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
     bytes += "[T]\r\nKey1=t\r\n";
     kivo::profile::IniDoc doc(bytes);
     for (int i = 0; i < 5000; i += 3) ASSERT_TRUE(doc.DeleteKey("S", "KEY" + std::to_string(i)));

@@ -10,17 +10,18 @@
 #include <set>
 #include <string>
 
+#include "DirProbe.h"
 #include "platform/inidoc.h"
 #include "platform/profile.h"
 #include "support/TempDir.h"
-#include "DirProbe.h"
 
 namespace profile = kivo::profile;
 using namespace std::string_literals;
 
 namespace {
 
-bool Set(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
+bool Set(const std::string& path, const std::string& section, const std::string& key,
+         const std::string& value) {
     return profile::WriteString(section, key, std::string_view(value), path);
 }
 std::string Get(const std::string& path, const std::string& section, const std::string& key) {
@@ -206,8 +207,8 @@ TEST_F(ProfileBatch, ACommitPutsNothingInPlaceUntilEveryFileIsReady) {
 // Random edits, once inside a batch and once written one by one, give the same bytes; and the
 // copy's own view of the result matches a fresh reading of those bytes.
 TEST_F(ProfileBatch, BatchAndSingleWritesAgreeWithAFreshReading) {
-    const std::string start =
-        Crlf("top=0\n[A]\nk1=1\n\n;c=2\nK1=dup\nk1=dup2\n[B]\nb=1\n\n\n[a]\nk2=x\n[C]\nlast=1\n[b]\nb=2");
+    const std::string start = Crlf("top=0\n[A]\nk1=1\n\n;c=2\nK1=dup\nk1=dup2\n[B]\nb=1\n\n\n[a]"
+                                   "\nk2=x\n[C]\nlast=1\n[b]\nb=2");
     WriteFileBytes(a, start);
     WriteFileBytes(b, start);
     std::mt19937 rng(7);
@@ -223,7 +224,8 @@ TEST_F(ProfileBatch, BatchAndSingleWritesAgreeWithAFreshReading) {
             EXPECT_EQ(profile::GetSectionKeys(s, 4096, a), fresh.KeyNames(s)) << step << " " << s;
             for (const char* k : keys) {
                 const auto v = fresh.Value(s, k);
-                EXPECT_EQ(Get(a, s, k), v ? std::string(*v) : "<def>") << step << " " << s << "/" << k;
+                EXPECT_EQ(Get(a, s, k), v ? std::string(*v) : "<def>")
+                    << step << " " << s << "/" << k;
             }
         }
     };

@@ -27,8 +27,8 @@ protected:
         WriteFileBytes(path, bytes);
         profile::ClearCache();
     }
-    std::string Get(const std::string& section, const std::string& key, const std::string& def = "<def>",
-                    std::size_t size = 256) {
+    std::string Get(const std::string& section, const std::string& key,
+                    const std::string& def = "<def>", std::size_t size = 256) {
         return profile::GetString(section, key, def, size, path);
     }
     std::string Sections(std::size_t size = 4096) { return profile::GetSectionNames(size, path); }
@@ -151,7 +151,7 @@ TEST_F(ProfileRead, OnePairOfQuotesAroundTheValueIsRemoved) {
     Use(Crlf("[Q]\nd1=\"hello\"\ns1='hello'\nd2=\"  sp  \"\nm7= \"z\" \nm2=\"a\"  \nm1=\"a\"b\"\n"
              "m4=\"\"\nu1=\"open\nu2=close\"\nm5=\"\nm3='a\"\nm8=\"'\nm6=x\"y\"\n"));
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"d1", "hello"}, {"s1", "hello"}, {"d2", "  sp  "}, {"m7", "z"},     {"m2", "a"},
+        {"d1", "hello"}, {"s1", "hello"}, {"d2", "  sp  "}, {"m7", "z"},       {"m2", "a"},
         {"m1", "a\"b"},  {"m4", ""},      {"u1", "\"open"}, {"u2", "close\""}, {"m5", "\""},
         {"m3", "'a\""},  {"m8", "\"'"},   {"m6", "x\"y\""},
     };
@@ -185,9 +185,15 @@ TEST_F(ProfileRead, AValueIsCutToTheBuffer) {
 TEST_F(ProfileRead, ANameListIsCutToTheBuffer) {
     Use(Crlf("[Alpha]\n[Be]\n[Gamma]\n"));
     const std::vector<std::pair<std::size_t, std::string>> cases = {
-        {17, "Alpha\0Be\0Gamma\0\0"s}, {16, "Alpha\0Be\0Gamma\0"s}, {10, "Alpha\0Be\0"s},
-        {9, "Alpha\0B\0"s},            {8, "Alpha\0\0"s},           {3, "A\0"s},
-        {2, "\0"s},                    {1, "\0"s},                  {0, ""},
+        {17, "Alpha\0Be\0Gamma\0\0"s},
+        {16, "Alpha\0Be\0Gamma\0"s},
+        {10, "Alpha\0Be\0"s},
+        {9, "Alpha\0B\0"s},
+        {8, "Alpha\0\0"s},
+        {3, "A\0"s},
+        {2, "\0"s},
+        {1, "\0"s},
+        {0, ""},
     };
     for (const auto& [size, want] : cases) EXPECT_EQ(Sections(size), want) << size;
     EXPECT_EQ(Keys("Alpha"), "\0"s);

@@ -96,20 +96,25 @@ TEST_F(ProfileWrite, UntouchedBytesStayAsTheyWere) {
         std::string after;
     };
     const Case cases[] = {
-        {"LF file, change", "[A]\n\tk=1\n\n; c\n[B]\nx=2\n", "A", "k", "9", "[A]\nk=9\n\n; c\n[B]\nx=2\n"},
-        {"LF file, new key", "[A]\nk=1\n\n[B]\nx=2\n", "A", "j", "3", "[A]\nk=1\nj=3\n\n[B]\nx=2\n"},
+        {"LF file, change", "[A]\n\tk=1\n\n; c\n[B]\nx=2\n", "A", "k", "9",
+         "[A]\nk=9\n\n; c\n[B]\nx=2\n"},
+        {"LF file, new key", "[A]\nk=1\n\n[B]\nx=2\n", "A", "j", "3",
+         "[A]\nk=1\nj=3\n\n[B]\nx=2\n"},
         {"LF file, new section", "[A]\nk=1\n", "C", "c", "x", "[A]\nk=1\n[C]\nc=x\n"},
         {"no final line end", "[A]\r\nk=1", "A", "j", "2", "[A]\r\nk=1\r\nj=2\r\n"},
         {"no final line end, change", "[A]\r\nk=1", "A", "k", "2", "[A]\r\nk=2"},
         {"no final line end, LF", "[A]\nk=1", "B", "j", "2", "[A]\nk=1\n[B]\nj=2\n"},
         {"mixed ends", "[A]\rk=1\r\n\tj = 2 \n[B]\r\n", "a", "J", "5", "[A]\rk=1\r\nj=5\n[B]\r\n"},
         {"mixed ends, new key", "[A]\rk=1\r\n[B]\n", "B", "n", "1", "[A]\rk=1\r\n[B]\nn=1\r"},
-        {"tabs and comments", "\t[A]\t\r\n;k=0\r\n\tk\t=\t1\t\r\n", "A", "k", "2", "\t[A]\t\r\n;k=0\r\nk=2\r\n"},
+        {"tabs and comments", "\t[A]\t\r\n;k=0\r\n\tk\t=\t1\t\r\n", "A", "k", "2",
+         "\t[A]\t\r\n;k=0\r\nk=2\r\n"},
         {"BOM kept", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
         {"no line end at all", "[A]", "A", "k", "1", "[A]\r\nk=1\r\n"},
         {"top part, first line", "[A]\nk=1\n", "", "x", "1", "x=1\n[A]\nk=1\n"},
-        {"first of duplicates", "[A]\nk=1\n[a]\nk=2\nj=3\n", "A", "j", "4", "[A]\nk=1\nj=4\n[a]\nk=2\nj=3\n"},
-        {"high bytes pass through", "[\xC4]\r\nk=\xE9\r\n", "\xC4", "k", "\xFF\x80", "[\xC4]\r\nk=\xFF\x80\r\n"},
+        {"first of duplicates", "[A]\nk=1\n[a]\nk=2\nj=3\n", "A", "j", "4",
+         "[A]\nk=1\nj=4\n[a]\nk=2\nj=3\n"},
+        {"high bytes pass through", "[\xC4]\r\nk=\xE9\r\n", "\xC4", "k", "\xFF\x80",
+         "[\xC4]\r\nk=\xFF\x80\r\n"},
     };
     for (const Case& c : cases) {
         Use(c.before);

@@ -66,8 +66,10 @@ TEST(QtUiServicesTest, MessageBoxShowsNoIconAndAnswersWithTheButtonPressed) {
     for (const Case& c : cases) {
         SeenBox seen;
         WhenBoxShows(seen, [&](QMessageBox* box) {
-            if (c.press == QMessageBox::NoButton) box->close();
-            else box->button(c.press)->click();
+            if (c.press == QMessageBox::NoButton)
+                box->close();
+            else
+                box->button(c.press)->click();
         });
         EXPECT_EQ(services.MessageBox("Save <b>now</b>? \x80", c.buttons, "KIVO"), c.expected);
         EXPECT_EQ(seen.title, u"KIVO"_s);

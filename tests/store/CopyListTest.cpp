@@ -59,7 +59,7 @@ TEST_F(CopyListTest, AddFilePlacesByLocationAndNeverDoubles) {
     S().Modified = false;
     AddFileToBlindCopy(1, F("L1", "a"));  // already held
     EXPECT_FALSE(IsModified());
-    AddFileToBlindCopy(1, F("L1", "A"));  // case differs: another file
+    AddFileToBlindCopy(1, F("L1", "A"));                // case differs: another file
     AddFileToBlindCopy(1, F("L1", "a", "Compressed"));  // only the copy mode differs
     ASSERT_EQ(Groups()(1).Files.Count(), 3);
     EXPECT_EQ(Groups()(1).Files(1).ExpandType, "Compressed");
@@ -100,7 +100,8 @@ TEST_F(CopyListTest, RegistryValuesFollowTheServesRule) {
     AddGroup("All").RegEntries.Append(R("All", "V", "last"));
 
     std::string data = "unchanged";
-    EXPECT_FALSE(FindRegEntry(1, R("", "V", ""), &data));  // a group without platform serves nothing
+    EXPECT_FALSE(
+        FindRegEntry(1, R("", "V", ""), &data));  // a group without platform serves nothing
     EXPECT_EQ(data, "unchanged");
     EXPECT_TRUE(FindRegEntry(1, R("win2000", "V", ""), &data));
     EXPECT_EQ(data, "nt");
@@ -143,8 +144,8 @@ TEST_F(CopyListTest, PruningDropsEveryEmptyGroupAndKeepsOrder) {
 }
 
 TEST_F(CopyListTest, DestinationFolderMovesAndRemovalsTakeWhatLiesBelow) {
-    for (const auto& [dest, name] : {std::pair{"A\\Old", "a"}, {"a\\OLD\\Sub", "b"},
-                                     {"A\\Older", "c"}, {"B", "d"}})
+    for (const auto& [dest, name] :
+         {std::pair{"A\\Old", "a"}, {"a\\OLD\\Sub", "b"}, {"A\\Older", "c"}, {"B", "d"}})
         AddFileToBlindCopy(1, FileEntry{dest, "", name, "Normal"});
     S().Modified = false;
 

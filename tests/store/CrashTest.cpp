@@ -76,7 +76,9 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 class Saves {
 public:
     Saves(std::string tavin0, std::string iss0, std::string tavinOrig, std::string issOrig)
-        : tavin0_(std::move(tavin0)), iss0_(std::move(iss0)), tavinOrig_(std::move(tavinOrig)),
+        : tavin0_(std::move(tavin0)),
+          iss0_(std::move(iss0)),
+          tavinOrig_(std::move(tavinOrig)),
           issOrig_(std::move(issOrig)) {}
 
     static constexpr long kOriginal = -1;
@@ -101,7 +103,7 @@ private:
         if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
             return kTorn;
         return Replaced(zero, mark + "0\r\n", mark + digits + "\r\n") == bytes ? std::stol(digits)
-                                                                              : kTorn;
+                                                                               : kTorn;
     }
 
     std::string tavin0_, iss0_, tavinOrig_, issOrig_;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "store/modTAVIN.h"
 #include "store/InstallerFixture.h"
+#include "store/modTAVIN.h"
 
 using modTAVIN::LoadInstaller;
 using modTAVIN::S;
@@ -38,16 +38,16 @@ TEST_F(LoadTest, MissingOemInstallGivesTheDefaultOfEveryKey) {
     EXPECT_FALSE(o.DisplayMaintUIDlg);
     EXPECT_FALSE(o.InstallModeSilent);
     EXPECT_FALSE(o.IgnoreInstallWarnings);
-    for (bool f : {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg, o.DisplayCustomDlg,
-                   o.DisplayUserInfoDlg, o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg,
-                   o.DisplayFinishDlg, o.DisplayFinalMessage, o.DisplayRebootDlg,
-                   o.DisplayBillboards, o.DisplayBackGround, o.DisplayProgressBar,
-                   o.ProgressBarStart, o.ProgressBarEnd, o.CloseRunningApps,
-                   o.UninstallCombineVersions, o.UninstallPreviousVersions, o.UninstallModeSilent})
+    for (bool f :
+         {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg, o.DisplayCustomDlg,
+          o.DisplayUserInfoDlg, o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg, o.DisplayFinishDlg,
+          o.DisplayFinalMessage, o.DisplayRebootDlg, o.DisplayBillboards, o.DisplayBackGround,
+          o.DisplayProgressBar, o.ProgressBarStart, o.ProgressBarEnd, o.CloseRunningApps,
+          o.UninstallCombineVersions, o.UninstallPreviousVersions, o.UninstallModeSilent})
         EXPECT_TRUE(f);
-    for (const std::string& t : {o.SetupTitle, o.SetupCaptionBarTitle, o.ProgGroupName, o.UserName,
-                                 o.UserCompanyName, o.UserSerialNumber, o.DefaultDestDir,
-                                 o.PDFOutputFolder, o.Type})
+    for (const std::string& t :
+         {o.SetupTitle, o.SetupCaptionBarTitle, o.ProgGroupName, o.UserName, o.UserCompanyName,
+          o.UserSerialNumber, o.DefaultDestDir, o.PDFOutputFolder, o.Type})
         EXPECT_EQ(t, "");
     EXPECT_TRUE(S().InstallerOpen);
     EXPECT_FALSE(S().Modified);
@@ -55,16 +55,15 @@ TEST_F(LoadTest, MissingOemInstallGivesTheDefaultOfEveryKey) {
 }
 
 TEST_F(LoadTest, NamesMatchInAnyCaseButFlagWordsOnlyInUpperCase) {
-    PutTavin(kProduct,
-             "[oem install]\n"
-             "setuptitle=Title\n"
-             "DISPLAYEULA=NO\n"
-             "DisplayWelcomeDlg=no\n"
-             "DisplayMaintUIDlg=Yes\n"
-             "InstallModeSilent=YES\n"
-             "  UserName  =  Ann Lee  \n"
-             "[SETUPTYPE]\n"
-             "type=Custom\n");
+    PutTavin(kProduct, "[oem install]\n"
+                       "setuptitle=Title\n"
+                       "DISPLAYEULA=NO\n"
+                       "DisplayWelcomeDlg=no\n"
+                       "DisplayMaintUIDlg=Yes\n"
+                       "InstallModeSilent=YES\n"
+                       "  UserName  =  Ann Lee  \n"
+                       "[SETUPTYPE]\n"
+                       "type=Custom\n");
     LoadInstaller();
     const OemInstall& o = S().OemSettings;
     EXPECT_EQ(o.SetupTitle, "Title");
@@ -152,14 +151,13 @@ TEST_F(LoadTest, WithoutComponentsEveryBlindCopySectionIsACopyListInFileOrder) {
 }
 
 TEST_F(LoadTest, PlatformAndLanguageSplitAtCommasAndAMissingKeyGivesNoEntries) {
-    PutTavin(kProduct,
-             "[XBlindCopy]\nNumberOfGroups=6\n"
-             "Group1Language=WRONG\nGroup1NumberOfIcons=1\n"
-             "Group2Platform=\nGroup2Language=All\nGroup2NumberOfIcons=1\n"
-             "Group3Platform=Win95,WinNT\nGroup3Language=a,\nGroup3NumberOfIcons=1\n"
-             "Group4Platform=,Win95\nGroup4Language=a,,b\nGroup4NumberOfIcons=1\n"
-             "Group5Platform= Win95 , WinNT \nGroup5NumberOfIcons=1\n"
-             "Group6Platform=WRONG\nGroup6NumberOfIcons=1\n");
+    PutTavin(kProduct, "[XBlindCopy]\nNumberOfGroups=6\n"
+                       "Group1Language=WRONG\nGroup1NumberOfIcons=1\n"
+                       "Group2Platform=\nGroup2Language=All\nGroup2NumberOfIcons=1\n"
+                       "Group3Platform=Win95,WinNT\nGroup3Language=a,\nGroup3NumberOfIcons=1\n"
+                       "Group4Platform=,Win95\nGroup4Language=a,,b\nGroup4NumberOfIcons=1\n"
+                       "Group5Platform= Win95 , WinNT \nGroup5NumberOfIcons=1\n"
+                       "Group6Platform=WRONG\nGroup6NumberOfIcons=1\n");
     LoadInstaller();
     const auto& groups = S().BlindCopies(1).Groups;
     ASSERT_EQ(groups.Count(), 6);
@@ -214,10 +212,9 @@ TEST_F(LoadTest, GroupListsAndTheirKeysUnderEitherSpelling) {
 }
 
 TEST_F(LoadTest, RemoveShortcutsInFileOrderAndLaunchesByCount) {
-    PutTavin(kProduct,
-             "[OEM Remove Shortcut]\nZed=YES\nAlpha=yes\nMid=NO\n"
-             "[Launches]\nNumberOfLaunches= 2\nLaunch1Program=a.exe\nLaunch1CmdLine=-s\n"
-             "Launch1ChangeDir=Utils\\\nLaunch1Wait=YES\nLaunch2Type=INS\n");
+    PutTavin(kProduct, "[OEM Remove Shortcut]\nZed=YES\nAlpha=yes\nMid=NO\n"
+                       "[Launches]\nNumberOfLaunches= 2\nLaunch1Program=a.exe\nLaunch1CmdLine=-s\n"
+                       "Launch1ChangeDir=Utils\\\nLaunch1Wait=YES\nLaunch2Type=INS\n");
     LoadInstaller();
     const auto& rs = S().OemSettings.RemoveShortcuts;
     ASSERT_EQ(rs.Count(), 3);
@@ -303,12 +300,11 @@ TEST_F(LoadTest, AResponseFileSetsWriteResponseFileAndItsAbsenceDoesNotClearIt) 
 // ---- Presets ------------------------------------------------------------------------------------
 
 TEST_F(LoadTest, ProductDefaultsOverwriteTheFactorySettingsAndKeepTheUsersOwn) {
-    PutKivo(ProductSection(
-        "SetupTitle=Factory\nDisplayEULA=NO\nInstallModeSilent=YES\nType=Compact\n"
-        "UserName=Not taken\n"));
-    PutTavin(kProduct,
-             "[OEM Install]\nSetupTitle=Mine\nProgGroupName=Group\nUserName=Ann\n"
-             "DefaultDestDir=C:\\X\nIgnoreInstallWarnings=YES\n");
+    PutKivo(
+        ProductSection("SetupTitle=Factory\nDisplayEULA=NO\nInstallModeSilent=YES\nType=Compact\n"
+                       "UserName=Not taken\n"));
+    PutTavin(kProduct, "[OEM Install]\nSetupTitle=Mine\nProgGroupName=Group\nUserName=Ann\n"
+                       "DefaultDestDir=C:\\X\nIgnoreInstallWarnings=YES\n");
     LoadInstaller();
     S().OemSettings.Iss.WriteResponseFile = true;
     modTAVIN::LoadProductDefaults();
@@ -331,12 +327,12 @@ TEST_F(LoadTest, SilentDefaultsHideEveryDialogAndKeepTheUninstallFlags) {
     modTAVIN::SetSilentDefaults();
     const OemInstall& o = S().OemSettings;
     EXPECT_TRUE(S().Modified);
-    for (bool f : {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg,
-                   o.DisplaySelectDestDirDlg, o.DisplayCustomDlg, o.DisplayUserInfoDlg,
-                   o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg, o.DisplayFinishDlg,
-                   o.DisplayFinalMessage, o.DisplayRebootDlg, o.DisplayMaintUIDlg,
-                   o.DisplayBillboards, o.DisplayBackGround, o.DisplayProgressBar,
-                   o.ProgressBarStart, o.ProgressBarEnd, o.CloseRunningApps})
+    for (bool f :
+         {o.DisplayWelcomeDlg, o.DisplayEULA, o.DisplayTypeOfInstallDlg, o.DisplaySelectDestDirDlg,
+          o.DisplayCustomDlg, o.DisplayUserInfoDlg, o.DisplayConfirmRegDlg, o.DisplayStartCopyDlg,
+          o.DisplayFinishDlg, o.DisplayFinalMessage, o.DisplayRebootDlg, o.DisplayMaintUIDlg,
+          o.DisplayBillboards, o.DisplayBackGround, o.DisplayProgressBar, o.ProgressBarStart,
+          o.ProgressBarEnd, o.CloseRunningApps})
         EXPECT_FALSE(f);
     EXPECT_TRUE(o.InstallModeSilent && o.UninstallModeSilent && o.Iss.WriteResponseFile &&
                 o.IgnoreInstallWarnings);

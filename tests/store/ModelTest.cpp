@@ -53,4 +53,3 @@ TEST(ModelTest, LaunchListBoundsAndModifiedFlag) {
     EXPECT_EQ(GetLaunch(1).CmdLine, "/s");
     EXPECT_FALSE(IsModified());
 }
-

@@ -129,7 +129,8 @@ TEST_F(SampleInstallerTest, ChangesMadeThroughTheStoreReachTheFilesAndNothingEls
                 "Group1NumberOfFiles=1\r\nGroup1DestDir=Tools\r\nGroup1Loc=Utils\\Tools\r\n"
                 "Group1Filename1=tool.exe\r\nGroup1File1ExpandType=Normal\r\n",
                 "Group1Filename1=\r\nGroup1File1ExpandType=\r\n");
-    ReplaceOnce(expected, "Group2RegEntry1ValueData=5.0.5\r\n", "Group2RegEntry1ValueData=5.0.6\r\n");
+    ReplaceOnce(expected, "Group2RegEntry1ValueData=5.0.5\r\n",
+                "Group2RegEntry1ValueData=5.0.6\r\n");
     // Comp3: the new file joins the group of its folder.
     ReplaceOnce(expected, "Group1NumberOfFiles=2\r\n", "Group1NumberOfFiles=3\r\n");
     ReplaceOnce(expected, "Group1File2ExpandType=Normal\r\n",
@@ -170,8 +171,9 @@ TEST_F(SampleInstallerTest, DeletionsSurviveASaveAndTheNextLoad) {
     // registry values goes too.
     modTAVIN::RemoveFileFromBlindCopy(1, {"Tools", "Utils\\Tools", "tool.exe", "Normal"});
     S().BlindCopies(1).Groups(1).Icons.Clear();
-    modTAVIN::RemoveRegEntry(1, {"All", "HKEY_CURRENT_USER", "Software\\Vontu\\Tessary\\5.0\\Update",
-                                 "CheckForUpdates", "Number", ""});
+    modTAVIN::RemoveRegEntry(
+        1, {"All", "HKEY_CURRENT_USER", "Software\\Vontu\\Tessary\\5.0\\Update", "CheckForUpdates",
+            "Number", ""});
     // Comp2 loses its only INI value, Comp3 one of its two files; the first launch goes.
     S().BlindCopies(2).Groups(1).IniEntries.Clear();
     modTAVIN::RemoveFileFromBlindCopy(3, {"Docs", "Extras\\Docs", "readme.txt", "Normal"});

@@ -5,10 +5,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <grp.h>
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -104,69 +104,68 @@ TEST_F(SaveTest, AFileWrittenFromNothingHoldsEveryKeyInOrder) {
     S().Launches.Append({"All", "All", "EXE", "tool.exe", "/s", "Utils\\", "YES"});
     Save();
 
-    EXPECT_EQ(Get("TAVIN.ini"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n" +
-                                     OemInstallSection({.setupTitle = "Title",
-                                                        .eula = "NO",
-                                                        .userName = "Ann"}) +
-                                     "[SetupType]\n"
-                                     "Type=Custom\n"
-                                     "[Components]\n"
-                                     "NUMBER= 2\n"
-                                     "Comp1Parent=Parent\n"
-                                     "Comp1=Core\n"
-                                     "Comp1Enabled=YES\n"
-                                     "Comp2Parent=\n"
-                                     "Comp2=Extra\n"
-                                     "Comp2Enabled=NO\n"
-                                     "[Comp1 BlindCopy]\n"
-                                     "NumberOfGroups=2\n"
-                                     "Group1Platform=All\n"
-                                     "Group1Language=All\n"
-                                     "Group1NumberOfFiles=2\n"
-                                     "Group1DestDir=Docs\n"
-                                     "Group1Loc=Src\n"
-                                     "Group1FileName1=a.txt\n"
-                                     "Group1File1ExpandType=Normal\n"
-                                     "Group1FileName2=b.txt\n"
-                                     "Group1File2ExpandType=Normal\n"
-                                     "Group1NumberOfIcons=1\n"
-                                     "Group1Icon1Style=Normal\n"
-                                     "Group1Icon1Folder=F\n"
-                                     "Group1Icon1SubFolder=SF\n"
-                                     "Group1Icon1Exe=t.exe\n"
-                                     "Group1Icon1ExeSubdir=Bin\n"
-                                     "Group1Icon1Description=Tool\n"
-                                     "Group1Icon1Number=-2\n"
-                                     "Group1Icon1App=App\n"
-                                     "Group1Icon1AppLoc=AppLoc\n"
-                                     "Group1NumberOfIniEntries=1\n"
-                                     "Group1IniEntry1Platform=All\n"
-                                     "Group1IniEntry1FileLoc=<WINDIR>\n"
-                                     "Group1IniEntry1FileName=t.ini\n"
-                                     "Group1IniEntry1Section=Sec\n"
-                                     "Group1IniEntry1Key=K\n"
-                                     "Group1IniEntry1Value=V\n"
-                                     "Group2Platform=All\n"
-                                     "Group2Language=All\n"
-                                     "Group2NumberOfRegEntries=1\n"
-                                     "Group2RegEntry1Platform=All\n"
-                                     "Group2RegEntry1Parentkey=HKEY_LOCAL_MACHINE\n"
-                                     "Group2RegEntry1Key=SOFTWARE\\Vontu\n"
-                                     "Group2RegEntry1ValueName=Level\n"
-                                     "Group2RegEntry1ValueType=STRING\n"
-                                     "Group2RegEntry1ValueData=1\n"
-                                     "[OEM Remove Shortcut]\n"
-                                     "Tessary 5.0=YES\n"
-                                     "Other=NO\n"
-                                     "[Launches]\n"
-                                     "NumberOfLaunches= 1\n"
-                                     "Launch1Platform=All\n"
-                                     "Launch1Language=All\n"
-                                     "Launch1Type=EXE\n"
-                                     "Launch1Program=tool.exe\n"
-                                     "Launch1CmdLine=/s\n"
-                                     "Launch1ChangeDir=Utils\\\n"
-                                     "Launch1Wait=YES\n"));
+    EXPECT_EQ(Get("TAVIN.ini"),
+              Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n" +
+                   OemInstallSection({.setupTitle = "Title", .eula = "NO", .userName = "Ann"}) +
+                   "[SetupType]\n"
+                   "Type=Custom\n"
+                   "[Components]\n"
+                   "NUMBER= 2\n"
+                   "Comp1Parent=Parent\n"
+                   "Comp1=Core\n"
+                   "Comp1Enabled=YES\n"
+                   "Comp2Parent=\n"
+                   "Comp2=Extra\n"
+                   "Comp2Enabled=NO\n"
+                   "[Comp1 BlindCopy]\n"
+                   "NumberOfGroups=2\n"
+                   "Group1Platform=All\n"
+                   "Group1Language=All\n"
+                   "Group1NumberOfFiles=2\n"
+                   "Group1DestDir=Docs\n"
+                   "Group1Loc=Src\n"
+                   "Group1FileName1=a.txt\n"
+                   "Group1File1ExpandType=Normal\n"
+                   "Group1FileName2=b.txt\n"
+                   "Group1File2ExpandType=Normal\n"
+                   "Group1NumberOfIcons=1\n"
+                   "Group1Icon1Style=Normal\n"
+                   "Group1Icon1Folder=F\n"
+                   "Group1Icon1SubFolder=SF\n"
+                   "Group1Icon1Exe=t.exe\n"
+                   "Group1Icon1ExeSubdir=Bin\n"
+                   "Group1Icon1Description=Tool\n"
+                   "Group1Icon1Number=-2\n"
+                   "Group1Icon1App=App\n"
+                   "Group1Icon1AppLoc=AppLoc\n"
+                   "Group1NumberOfIniEntries=1\n"
+                   "Group1IniEntry1Platform=All\n"
+                   "Group1IniEntry1FileLoc=<WINDIR>\n"
+                   "Group1IniEntry1FileName=t.ini\n"
+                   "Group1IniEntry1Section=Sec\n"
+                   "Group1IniEntry1Key=K\n"
+                   "Group1IniEntry1Value=V\n"
+                   "Group2Platform=All\n"
+                   "Group2Language=All\n"
+                   "Group2NumberOfRegEntries=1\n"
+                   "Group2RegEntry1Platform=All\n"
+                   "Group2RegEntry1Parentkey=HKEY_LOCAL_MACHINE\n"
+                   "Group2RegEntry1Key=SOFTWARE\\Vontu\n"
+                   "Group2RegEntry1ValueName=Level\n"
+                   "Group2RegEntry1ValueType=STRING\n"
+                   "Group2RegEntry1ValueData=1\n"
+                   "[OEM Remove Shortcut]\n"
+                   "Tessary 5.0=YES\n"
+                   "Other=NO\n"
+                   "[Launches]\n"
+                   "NumberOfLaunches= 1\n"
+                   "Launch1Platform=All\n"
+                   "Launch1Language=All\n"
+                   "Launch1Type=EXE\n"
+                   "Launch1Program=tool.exe\n"
+                   "Launch1CmdLine=/s\n"
+                   "Launch1ChangeDir=Utils\\\n"
+                   "Launch1Wait=YES\n"));
     EXPECT_EQ(Get("Tavin.old"), Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n"));
     EXPECT_FALSE(fs::exists(InDir("Setup.iss")));
     // The counts as read now describe the file.
@@ -185,11 +184,12 @@ TEST_F(SaveTest, AResponseFileWrittenFromNothingHoldsItsEightKeysInOrder) {
     iss.Languages.Append({"Japanese", "0011"});
     iss.SelectedLanguage = 2;
     Save();
-    EXPECT_EQ(Get("Setup.iss"), Crlf("[InstallShield Silent]\nVersion=v5.00.000\nFile=Response File\n"
-                                     "[File Transfer]\nOverwriteReadOnly=YesToAll\n"
-                                     "[Application]\nName=Tessary\nVersion=5.0\nCompany=Vontu\n"
-                                     "Lang=0011\n"
-                                     "[DlgOrder]\nCount=0\n"));
+    EXPECT_EQ(Get("Setup.iss"),
+              Crlf("[InstallShield Silent]\nVersion=v5.00.000\nFile=Response File\n"
+                   "[File Transfer]\nOverwriteReadOnly=YesToAll\n"
+                   "[Application]\nName=Tessary\nVersion=5.0\nCompany=Vontu\n"
+                   "Lang=0011\n"
+                   "[DlgOrder]\nCount=0\n"));
 }
 
 // ---- Existing files -----------------------------------------------------------------------------
@@ -206,11 +206,10 @@ TEST_F(SaveTest, AnExistingFileKeepsEveryLineTheSaveDoesNotChange) {
         "UninstallCombineVersions=YES\nUninstallPreviousVersions=YES\nUninstallModeSilent=YES\n"
         "UserCompanyName=\nUserSerialNumber=\nDefaultDestDir=\nUserName=\nPDFOutputFolder=\n"
         "IgnoreInstallWarnings=NO\n\n";
-    std::string rest =
-        "[SetupType]\nType=Typical\n\n"
-        "[Components]\nNote=no components here\n\n"
-        "[Unknown Section]\nwhatever = 1\nno equals sign\n\n"
-        "[Launches]\nNumberOfLaunches= 0\n";
+    std::string rest = "[SetupType]\nType=Typical\n\n"
+                       "[Components]\nNote=no components here\n\n"
+                       "[Unknown Section]\nwhatever = 1\nno equals sign\n\n"
+                       "[Launches]\nNumberOfLaunches= 0\n";
     PutTavin("Any Product", "\n" + oem + rest);
     const std::string before = Get("TAVIN.ini");
     LoadInstaller();
@@ -285,8 +284,8 @@ TEST_F(SaveTest, AWritableTavinIniKeepsItsPermissionBits) {
 
 std::string LaunchKeys(int i, const std::string& program) {
     std::string p = "Launch" + std::to_string(i);
-    return p + "Platform=All\n" + p + "Language=All\n" + p + "Type=EXE\n" + p + "Program=" +
-           program + "\n" + p + "CmdLine=\n" + p + "ChangeDir=\n" + p + "Wait=YES\n";
+    return p + "Platform=All\n" + p + "Language=All\n" + p + "Type=EXE\n" + p +
+           "Program=" + program + "\n" + p + "CmdLine=\n" + p + "ChangeDir=\n" + p + "Wait=YES\n";
 }
 
 TEST_F(SaveTest, AnEmptiedLaunchListKeepsBlankKeysOfTheFirstLaunchOnly) {
@@ -423,8 +422,8 @@ TEST_F(SaveTest, ARecordWhoseGroupsAllWentSaysSo) {
 
 TEST_F(SaveTest, EmptyDestDirTakesTheDefaultOfTheTargetSection) {
     PutTavin("Tessary Lumeno 5.0");
-    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithFiles("", {"a.txt"}),
-                                                      GroupWithRegEntry("V")}));
+    S().BlindCopies.Append(
+        Record("Comp1 BlindCopy", {GroupWithFiles("", {"a.txt"}), GroupWithRegEntry("V")}));
     Save();
     const std::string section = SectionOf(Get("TAVIN.ini"), "LumenoBlindCopy");
     EXPECT_NE(section.find("\r\nGroup1DestDir=Lumeno\r\n"), std::string::npos);
@@ -477,14 +476,17 @@ INSTANTIATE_TEST_SUITE_P(
         TargetCase{"Tessary Sanctile 5.0.5", "Comp1 BlindCopy", "Comp1 BlindCopy", ""},
         TargetCase{"TESSARY LUMENO Viewer", "Comp3 BlindCopy", "LumenoBlindCopy", "Lumeno"},
         TargetCase{"Tessary Lumeno 5.0.5", "Comp3 BlindCopy", "Comp3 BlindCopy", ""},
-        TargetCase{"Vontu(R) Tessary(R) Fumarel 5.0", "Comp9 BlindCopy", "FumarelBlindCopy", "Fumarl"},
+        TargetCase{"Vontu(R) Tessary(R) Fumarel 5.0", "Comp9 BlindCopy", "FumarelBlindCopy",
+                   "Fumarl"},
         TargetCase{"Vontu(R) Tessary(R) Fumarel 5.0.5", "Comp9 BlindCopy", "Comp9 BlindCopy", ""},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp6 BlindCopy", "TessaryBlindCopy", "Tessary"},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp11 BlindCopy", "TessaryBlindCopy", "Tessary"},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp7 BlindCopy", "FumarelBlindCopy", "Fumarl"},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp10 BlindCopy", "QuilletBlindCopy", "Tessary"},
-        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp13 BlindCopy", "AccessoriesBlindCopy", "Pagefold"},
-        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp18 BlindCopy", "AsianLanguageBlindCopy", "Resource"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp13 BlindCopy", "AccessoriesBlindCopy",
+                   "Pagefold"},
+        TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp18 BlindCopy", "AsianLanguageBlindCopy",
+                   "Resource"},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp19 BlindCopy", "Comp19 BlindCopy", ""},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "Comp01 BlindCopy", "Comp01 BlindCopy", ""},
         TargetCase{"Vontu(R) Tessary(R) 5.0", "TessaryBlindCopy", "TessaryBlindCopy", "Tessary"},
@@ -493,13 +495,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TargetCase>& testCase) {
         std::string name = "Case" + std::to_string(testCase.index) + "_";
         for (char c : std::string(testCase.param.target))
-            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+                name += c;
         return name;
     });
 
 TEST_F(SaveTest, RecordsWithOneTargetShareItsNumbering) {
     PutTavin("Vontu(R) Tessary(R) 5.0");
-    S().BlindCopies.Append(Record("Comp1 BlindCopy", {GroupWithRegEntry("A1"), GroupWithRegEntry("A2")}));
+    S().BlindCopies.Append(
+        Record("Comp1 BlindCopy", {GroupWithRegEntry("A1"), GroupWithRegEntry("A2")}));
     S().BlindCopies.Append(Record("Comp20 BlindCopy", {GroupWithRegEntry("Own")}));
     S().BlindCopies.Append(Record("Comp2 BlindCopy", {}));
     S().BlindCopies.Append(Record("Comp3 BlindCopy", {GroupWithRegEntry("C1")}));
@@ -586,7 +590,8 @@ TEST_F(SaveTest, CountsTheFileDoesNotBackGrowTheSavedFileByNoMoreThanItsOwnSize)
     }
     {  // groups without any key of their own, beside keys that are no copy-list keys
         std::string t = "[Components]\nNUMBER=1\n[Comp1 BlindCopy]\nNumberOfGroups=32767\n";
-        for (int i = 0; i < 3000; ++i) t += "Padding" + std::to_string(i) + std::string(40, 'k') + "=\n";
+        for (int i = 0; i < 3000; ++i)
+            t += "Padding" + std::to_string(i) + std::string(40, 'k') + "=\n";
         files.emplace_back("no group keys", t);
     }
     {  // copy lists found by name
@@ -699,7 +704,8 @@ protected:
     void ExpectFailureNaming(const std::string& file) {
         EXPECT_FALSE(SaveTavinIni());
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_TRUE(kivo::platform::ContainsIgnoreAsciiCase(ui.messages[0].text, file)) << ui.messages[0].text;
+        EXPECT_TRUE(kivo::platform::ContainsIgnoreAsciiCase(ui.messages[0].text, file))
+            << ui.messages[0].text;
         EXPECT_EQ(ui.messages[0].title, "KIVO");
         EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::OK);
         EXPECT_TRUE(S().Modified);
@@ -773,7 +779,8 @@ private:
 
 TEST_F(SaveFailureTest, TavinIniCannotBeWrittenWhole) {
     for (int i = 0; i < 50; ++i)
-        S().Launches.Append({"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
+        S().Launches.Append(
+            {"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
     FileSizeLimit limit(tavinBefore.size() + 100);
     ExpectFailureNaming("TAVIN.ini");
     EXPECT_EQ(ui.messages[0].text.find("Setup.iss"), std::string::npos);
@@ -819,7 +826,8 @@ TEST_F(SaveFailureTest, AFailedSaveKeepsThePreviousBackup) {
     Put("Setup.iss", "[Application]\nName=Tessary\nLang=0009\n");
 
     for (int i = 0; i < 50; ++i)
-        S().Launches.Append({"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
+        S().Launches.Append(
+            {"All", "All", "EXE", "program" + std::to_string(i) + ".exe", "", "", "YES"});
     {
         FileSizeLimit limit(tavinBefore.size() + 100);
         expectKept("TAVIN.ini cannot be written whole");
@@ -911,13 +919,17 @@ TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
     const std::vector<std::string> stale = {".TAVIN.ini.kivo-" + ended + "-0",
                                             ".Setup.iss.kivo-" + ended + "-17",
                                             ".Tavin.old.kivo-" + ended + "-3"};
-    const std::vector<std::string> kept = {
-        ".TAVIN.ini.kivo-" + running + "-0",    ".TAVIN.ini.kivo-" + self + "-1",
-        "TAVIN.ini.kivo-" + ended + "-0",       ".TAVIN.ini.kivo-0" + ended + "-0",
-        ".TAVIN.ini.kivo-" + ended + "-",       ".TAVIN.ini.kivo-" + ended + "-1x",
-        ".TAVIN.ini.kivo-" + ended + "-1.bak",  ".kivo-" + ended + "-1",
-        ".TAVIN.ini.kivo-" + ended,             ".TAVIN.ini.kivo--" + ended + "-1",
-        "Tavin.ini.kivo-new"};
+    const std::vector<std::string> kept = {".TAVIN.ini.kivo-" + running + "-0",
+                                           ".TAVIN.ini.kivo-" + self + "-1",
+                                           "TAVIN.ini.kivo-" + ended + "-0",
+                                           ".TAVIN.ini.kivo-0" + ended + "-0",
+                                           ".TAVIN.ini.kivo-" + ended + "-",
+                                           ".TAVIN.ini.kivo-" + ended + "-1x",
+                                           ".TAVIN.ini.kivo-" + ended + "-1.bak",
+                                           ".kivo-" + ended + "-1",
+                                           ".TAVIN.ini.kivo-" + ended,
+                                           ".TAVIN.ini.kivo--" + ended + "-1",
+                                           "Tavin.ini.kivo-new"};
     for (const std::string& name : stale) WriteFileBytes(InDir(name), "left by a killed save");
     for (const std::string& name : kept) WriteFileBytes(InDir(name), "not ours to remove");
     // Only regular files are ever ours.
@@ -956,7 +968,8 @@ protected:
         if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
         // mkdtemp makes the test's folder 0700; the user must reach the installer inside it.
         chmod(dir.path().c_str(), 0711);
-        for (fs::path p = fs::path(dir.path()).parent_path(); p != p.root_path(); p = p.parent_path()) {
+        for (fs::path p = fs::path(dir.path()).parent_path(); p != p.root_path();
+             p = p.parent_path()) {
             struct stat st {};
             if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
                 GTEST_SKIP() << p << " cannot be passed by another user";
@@ -999,26 +1012,30 @@ protected:
         if (pid == 0) {
             close(fds[0]);
             kivo::profile::ClearCache();
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+                _exit(2);
             LoadInstaller();
             S().OemSettings.SetupTitle = "Saved by the user";
             S().Modified = true;
             std::string out = SaveTavinIni() ? "saved" : "failed";
             for (const auto& m : ui.messages) out += "|" + m.text;
-            const bool sent = write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+            const bool sent =
+                write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
             _exit(sent ? 0 : 3);
         }
         close(fds[1]);
         std::string out;
         char buf[512];
-        for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+        for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+            out.append(buf, static_cast<std::size_t>(n));
         close(fds[0]);
         int status = 0;
         waitpid(pid, &status, 0);
         kivo::profile::ClearCache();
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
         const bool saved = out.rfind("saved", 0) == 0;
-        return {saved, out.substr(out.find('|') == std::string::npos ? out.size() : out.find('|') + 1)};
+        return {saved,
+                out.substr(out.find('|') == std::string::npos ? out.size() : out.find('|') + 1)};
     }
 
     // Owner, group, mode and bytes of a file of the installer.
@@ -1069,7 +1086,8 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
         const auto [saved, messages] = SaveAsUser();
         EXPECT_FALSE(saved);
         EXPECT_EQ(messages, c.message);
-        for (std::size_t i = 0; i < c.files.size(); ++i) EXPECT_EQ(Stamp(c.files[i].name), before[i]);
+        for (std::size_t i = 0; i < c.files.size(); ++i)
+            EXPECT_EQ(Stamp(c.files[i].name), before[i]);
         EXPECT_EQ(Names().size(), c.files.size() + 1);  // no backup, no temporary file
     }
 

@@ -73,12 +73,12 @@ TEST_F(UtilIni, WholeNumbers) {
              "max=32767\nmin=-32768\nover=32768\nround_over=32767.5\nhuge=99999999999\n"
              "word=abc\nmixed=12abc\ndot=.\nspace=1 2\nquoted=\"4\"\n"));
     const std::vector<std::pair<const char*, int>> cases = {
-        {"empty", 0},    {"half", 2},      {"half2", 4},     {"neg", -2},        {"frac", 3},
-        {"sign", 7},     {"pad", 12},      {"max", 32767},   {"min", -32768},    {"over", 0},
-        {"round_over", 0}, {"huge", 0},    {"word", 0},      {"mixed", 0},       {"dot", 0},
-        {"space", 0},    {"quoted", 4},
+        {"empty", 0}, {"half", 2},    {"half2", 4},    {"neg", -2},  {"frac", 3},       {"sign", 7},
+        {"pad", 12},  {"max", 32767}, {"min", -32768}, {"over", 0},  {"round_over", 0}, {"huge", 0},
+        {"word", 0},  {"mixed", 0},   {"dot", 0},      {"space", 0}, {"quoted", 4},
     };
-    for (const auto& [key, want] : cases) EXPECT_EQ(Util::GetIniInteger("N", key, 5, path), want) << key;
+    for (const auto& [key, want] : cases)
+        EXPECT_EQ(Util::GetIniInteger("N", key, 5, path), want) << key;
 }
 
 TEST_F(UtilIni, NameListsAndDeletingKeys) {
@@ -134,7 +134,8 @@ TEST(UtilToken, WalkingANameList) {
     // Stop at the first empty name.
     std::string list = "one\0two\0\0"s;
     std::vector<std::string> names;
-    for (std::string t = Util::GetToken(list); !t.empty(); t = Util::GetToken(list)) names.push_back(t);
+    for (std::string t = Util::GetToken(list); !t.empty(); t = Util::GetToken(list))
+        names.push_back(t);
     EXPECT_EQ(names, (std::vector<std::string>{"one", "two"}));
 
     // Stop when what is left is the closing NUL.
@@ -155,8 +156,8 @@ TEST(UtilToken, WalkingANameList) {
 TEST(UtilMisc, FoldingWindows1252Letters) {
     // Capital and small letter pairs of the code page, and the bytes that have no pair.
     const std::pair<unsigned char, unsigned char> pairs[] = {
-        {'A', 'a'}, {'Z', 'z'}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF},
-        {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD8, 0xF8}, {0xDE, 0xFE},
+        {'A', 'a'},   {'Z', 'z'},   {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E},
+        {0x9F, 0xFF}, {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD8, 0xF8}, {0xDE, 0xFE},
     };
     for (const auto& [upper, lower] : pairs) {
         EXPECT_EQ(Util::FoldCp1252(upper), lower) << int(upper);
@@ -169,7 +170,8 @@ TEST(UtilMisc, FoldingWindows1252Letters) {
 TEST(UtilMisc, ValidPaths) {
     for (const char* ok : {"C:\\Program Files\\My App", "a:b", "x", "D:\\", "name with blanks"})
         EXPECT_TRUE(Util::IsValidPath(ok)) << ok;
-    for (const char* bad : {"", "C:\\a\\\\b", "\\\\server\\share", "a\"b", "a/b", "a*", "a?", "a<b", "a>b", "a|b"})
+    for (const char* bad :
+         {"", "C:\\a\\\\b", "\\\\server\\share", "a\"b", "a/b", "a*", "a?", "a<b", "a>b", "a|b"})
         EXPECT_FALSE(Util::IsValidPath(bad)) << bad;
 }
 
@@ -186,7 +188,8 @@ TEST(UtilMisc, BrowseForFolder) {
     EXPECT_EQ(Util::BrowseForFolder(), "");
     EXPECT_EQ(Util::BrowseForFolder("Open installer"), "/inst/dir");
     EXPECT_EQ(Util::BrowseForFolder(), std::string(259, 'p'));
-    EXPECT_EQ(ui.folderTitles, (std::vector<std::string>{"Select directory", "Open installer", "Select directory"}));
+    EXPECT_EQ(ui.folderTitles,
+              (std::vector<std::string>{"Select directory", "Open installer", "Select directory"}));
 }
 
 }  // namespace

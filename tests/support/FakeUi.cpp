@@ -28,7 +28,8 @@ void FakeUi::ClearLog() {
     fileDialogs.clear();
 }
 
-MsgResult FakeUi::MessageBox(const std::string& text, MsgButtons buttons, const std::string& title) {
+MsgResult FakeUi::MessageBox(const std::string& text, MsgButtons buttons,
+                             const std::string& title) {
     messages.push_back({text, buttons, title});
     if (buttons == MsgButtons::OK) {
         // A box with only OK needs no scripted answer, but takes one if it is queued.

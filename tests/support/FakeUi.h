@@ -28,9 +28,18 @@ public:
     FakeUi& operator=(const FakeUi&) = delete;
 
     // Scripting.
-    FakeUi& Answer(kivo::MsgResult r) { answers.push_back(r); return *this; }
-    FakeUi& Folder(std::string path) { folders.push_back(std::move(path)); return *this; }
-    FakeUi& File(std::string path) { files.push_back(std::move(path)); return *this; }
+    FakeUi& Answer(kivo::MsgResult r) {
+        answers.push_back(r);
+        return *this;
+    }
+    FakeUi& Folder(std::string path) {
+        folders.push_back(std::move(path));
+        return *this;
+    }
+    FakeUi& File(std::string path) {
+        files.push_back(std::move(path));
+        return *this;
+    }
 
     // The texts of the messages shown so far.
     std::vector<std::string> Texts() const;

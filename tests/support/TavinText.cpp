@@ -2,14 +2,22 @@
 
 std::string OemInstallSection(const OemInstallValues& v) {
     return "[OEM Install]\n"
-           "SetupTitle=" + v.setupTitle + "\n"
-           "SetupCaptionBarTitle=" + v.captionBarTitle + "\n"
+           "SetupTitle=" +
+           v.setupTitle +
+           "\n"
+           "SetupCaptionBarTitle=" +
+           v.captionBarTitle +
+           "\n"
            "DisplayWelcomeDlg=YES\n"
-           "DisplayEULA=" + v.eula + "\n"
+           "DisplayEULA=" +
+           v.eula +
+           "\n"
            "DisplayTypeOfInstallDlg=YES\n"
            "DisplaySelectDestDirDlg=NO\n"
            "DisplayCustomDlg=YES\n"
-           "DisplayUserInfoDlg=" + v.userInfoDlg + "\n"
+           "DisplayUserInfoDlg=" +
+           v.userInfoDlg +
+           "\n"
            "DisplayConfirmRegDlg=YES\n"
            "DisplayStartCopyDlg=YES\n"
            "DisplayFinishDlg=YES\n"
@@ -17,20 +25,32 @@ std::string OemInstallSection(const OemInstallValues& v) {
            "DisplayRebootDlg=YES\n"
            "DisplayMaintUIDlg=NO\n"
            "DisplayBillboards=YES\n"
-           "ProgGroupName=" + v.progGroupName + "\n"
+           "ProgGroupName=" +
+           v.progGroupName +
+           "\n"
            "DisplayBackGround=YES\n"
            "DisplayProgressBar=YES\n"
            "ProgressBarStart=YES\n"
            "ProgressBarEnd=YES\n"
            "CloseRunningApps=YES\n"
-           "InstallModeSilent=" + v.silent + "\n"
+           "InstallModeSilent=" +
+           v.silent +
+           "\n"
            "UninstallCombineVersions=YES\n"
            "UninstallPreviousVersions=YES\n"
            "UninstallModeSilent=YES\n"
-           "UserCompanyName=" + v.company + "\n"
-           "UserSerialNumber=" + v.serial + "\n"
-           "DefaultDestDir=" + v.destDir + "\n"
-           "UserName=" + v.userName + "\n"
+           "UserCompanyName=" +
+           v.company +
+           "\n"
+           "UserSerialNumber=" +
+           v.serial +
+           "\n"
+           "DefaultDestDir=" +
+           v.destDir +
+           "\n"
+           "UserName=" +
+           v.userName +
+           "\n"
            "PDFOutputFolder=\n"
            "IgnoreInstallWarnings=NO\n";
 }

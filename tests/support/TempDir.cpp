@@ -25,7 +25,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::operator/(const std::string& name) const { return (fs::path(path_) / name).string(); }
+std::string TempDir::operator/(const std::string& name) const {
+    return (fs::path(path_) / name).string();
+}
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     fs::path p(path);

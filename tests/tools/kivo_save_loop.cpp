@@ -22,7 +22,8 @@ namespace {
 class ConsoleUi : public kivo::UiServices {
 public:
     explicit ConsoleUi(std::string exeDir) : exeDir_(std::move(exeDir)) {}
-    kivo::MsgResult MessageBox(const std::string& text, kivo::MsgButtons, const std::string&) override {
+    kivo::MsgResult MessageBox(const std::string& text, kivo::MsgButtons,
+                               const std::string&) override {
         std::fprintf(stderr, "message: %s\n", text.c_str());
         return kivo::MsgResult::OK;
     }

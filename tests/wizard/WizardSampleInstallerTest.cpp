@@ -35,7 +35,8 @@ frmWizard* OpenWizard() {
 }
 
 // Replaces the one line "key=old" of a CRLF file by "key=new".
-void Edit(std::string& file, const std::string& key, const std::string& from, const std::string& to) {
+void Edit(std::string& file, const std::string& key, const std::string& from,
+          const std::string& to) {
     const std::string line = "\r\n" + key + "=" + from + "\r\n";
     const auto at = file.find(line);
     ASSERT_NE(at, std::string::npos) << line;
@@ -114,8 +115,8 @@ TEST(WizardOnSampleInstaller, WalkFinishAndSaveWriteTheChoices) {
         w->cmdNav[4]->click();
         EXPECT_TRUE(main.isEnabled());
         // The main window's next activation refills it; the save then stores its boxes.
-        ASSERT_TRUE(ProcessEventsUntil(
-            [&] { return main.EditSettings.DefaultDestDir == "D:\\Tessary"; }));
+        ASSERT_TRUE(
+            ProcessEventsUntil([&] { return main.EditSettings.DefaultDestDir == "D:\\Tessary"; }));
         delete w.data();
 
         ASSERT_TRUE(Trigger(&main, "mnuSave"));

@@ -499,29 +499,38 @@ TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
     Open();
     EXPECT_EQ(w->windowTitle(), u"Kivotool"_s);
     EXPECT_EQ(w->minimumSize(), w->maximumSize()) << "fixed size";
-    EXPECT_EQ(w->lblIntro->text(),
-              u"The Kivotool will now help you modify the user interface for this Tessary installer."_s);
-    const QString hint = u"To Do so either Click browse or type the full path in the text box provided."_s;
-    const QString note = u"If a Destination Folder is not assigned, the Installer's Default is used."_s;
+    EXPECT_EQ(
+        w->lblIntro->text(),
+        u"The Kivotool will now help you modify the user interface for this Tessary installer."_s);
+    const QString hint =
+        u"To Do so either Click browse or type the full path in the text box provided."_s;
+    const QString note =
+        u"If a Destination Folder is not assigned, the Installer's Default is used."_s;
     const std::pair<int, std::vector<QString>> pages[] = {
-        {1, {u"This Installer can be configured to run silently."_s,
-             u"Do you want to run the Tessary Installer in Silent mode?"_s}},
+        {1,
+         {u"This Installer can be configured to run silently."_s,
+          u"Do you want to run the Tessary Installer in Silent mode?"_s}},
         {5, {u"Select a language to install."_s, u"Languages Available for installation"_s}},
         {6, {u"Select a directory for the installation."_s, hint, note}},
-        {7, {u"Choose a setup type and specify the destination directory."_s, hint,
-             u"Program will install with the most common options."_s,
-             u"Program will install with the minimum Required options."_s,
-             u"You may choose the installed components."_s, note}},
-        {8, {u"Select the components to install from the list below. (double click for a sublist)"_s}},
-        {9, {u"The following information must be entered for the Installer to work properly."_s,
-             u"Default User Name"_s, u"Company Name"_s, u"Serial Number"_s,
-             u"Please Double Check the Serial Number as the program will not install correctly "
-             "without a correct Serial Number."_s}},
-        {10, {u"URL for Online Comments - WebDAV server (Tessary Only)."_s,
-              u"Check the box below to turn off updates and internet downloads (Tessary or Lumeno)."_s}},
-        {11, {u"Clicking finish will apply the changes made in the wizard. The file will not be "
-              "altered until the file is saved. To save, after clicking finish select \"save\" "
-              "under the file menu in the main window."_s}},
+        {7,
+         {u"Choose a setup type and specify the destination directory."_s, hint,
+          u"Program will install with the most common options."_s,
+          u"Program will install with the minimum Required options."_s,
+          u"You may choose the installed components."_s, note}},
+        {8,
+         {u"Select the components to install from the list below. (double click for a sublist)"_s}},
+        {9,
+         {u"The following information must be entered for the Installer to work properly."_s,
+          u"Default User Name"_s, u"Company Name"_s, u"Serial Number"_s,
+          u"Please Double Check the Serial Number as the program will not install correctly "
+          "without a correct Serial Number."_s}},
+        {10,
+         {u"URL for Online Comments - WebDAV server (Tessary Only)."_s,
+          u"Check the box below to turn off updates and internet downloads (Tessary or Lumeno)."_s}},
+        {11,
+         {u"Clicking finish will apply the changes made in the wizard. The file will not be "
+          "altered until the file is saved. To save, after clicking finish select \"save\" "
+          "under the file menu in the main window."_s}},
     };
     for (const auto& [step, texts] : pages) {
         std::vector<QString> shown = Labels(w->fraStep[step]);
@@ -532,7 +541,8 @@ TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
     }
     EXPECT_EQ(Find<QComboBox>(w, "cmbSilentMode")->count(), 2);
     EXPECT_EQ(w->cmbSilentMode->itemText(0) + u","_s + w->cmbSilentMode->itemText(1), u"No,Yes"_s);
-    EXPECT_EQ(Find<QRadioButton>(w, "OptTypical")->text() + Find<QRadioButton>(w, "OptCompact")->text() +
+    EXPECT_EQ(Find<QRadioButton>(w, "OptTypical")->text() +
+                  Find<QRadioButton>(w, "OptCompact")->text() +
                   Find<QRadioButton>(w, "OptCustom")->text(),
               u"TypicalCompactCustom"_s);
     for (const char* name : {"CmdBrowse3", "CmdBrowse4"}) {
@@ -553,7 +563,8 @@ TEST_F(WizardWindowTest, PagesCarryTheirTextsAndNamedControls) {
         const bool page = s < 2 || s > 4;
         EXPECT_EQ(w->findChild<QFrame*>(frame) != nullptr, page) << s;
         if (!page) continue;
-        auto* img = w->findChild<QFrame*>(frame)->findChild<QLabel*>(QStringLiteral("imgStep%1").arg(s));
+        auto* img =
+            w->findChild<QFrame*>(frame)->findChild<QLabel*>(QStringLiteral("imgStep%1").arg(s));
         ASSERT_NE(img, nullptr) << s;
         EXPECT_FALSE(img->pixmap().isNull());
     }

@@ -67,7 +67,8 @@ TEST_F(WizStepOrderTest, EverySettingWalksOverPagesToTheEndAndBackRetracesIt) {
             };
             const bool silent = s.InstallModeSilent;
             EXPECT_EQ(shows(5), silent) << what;
-            EXPECT_EQ(shows(6), silent && !s.ProductHidesDestDirDlgs && s.ProductHidesTypeDlg) << what;
+            EXPECT_EQ(shows(6), silent && !s.ProductHidesDestDirDlgs && s.ProductHidesTypeDlg)
+                << what;
             EXPECT_EQ(shows(7), silent && !s.ProductHidesDestDirDlgs && !s.ProductHidesTypeDlg)
                 << what;
             EXPECT_EQ(shows(8), shows(7) && s.Type == "Custom") << what;

@@ -18,7 +18,10 @@ bool Has(const std::vector<RegEntry>& rows, const RegEntry& row) {
 
 TEST_F(WizUITest, EditionsFollowTheProductNameWithoutRegardToCase) {
     EXPECT_FALSE(IsFullEdition() || IsViewerEdition() || IsFormsEdition()) << "before any load";
-    struct Case { const char* product; bool full, viewer, forms; };
+    struct Case {
+        const char* product;
+        bool full, viewer, forms;
+    };
     const Case cases[] = {
         {"vontu(r) TESSARY(r) 5.0.5 Patch", true, false, false},
         {"Vontu(R) Tessary(R) Morvine 1.0", true, false, false},
