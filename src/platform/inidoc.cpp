@@ -328,6 +328,7 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
     KeyTable::Slot& slot = *found;
     auto& lines = sections_[*si].lines;
     lines[slot.line].deleted = true;
+    KeepLineEndsApart(*si, slot.line);
     if (slot.repeats == 0) {
         keys_.Erase(found);
         return true;
@@ -343,6 +344,47 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
         }
     }
     --slot.repeats;
+    return true;
+}
+
+// A line ended by a bare CR, followed after the deleted line by an empty LF-ended line, would
+// make one CRLF with it, and a blank line would vanish: the earlier line takes the deleted line's
+// LF, so the bytes around the deleted line stay as they were and read as the same lines.
+void IniDoc::KeepLineEndsApart(std::uint32_t section, std::uint32_t deleted) {
+    Section& s = sections_[section];
+    auto& lines = s.lines;
+    std::size_t next = deleted + 1;
+    while (next < lines.size() && lines[next].deleted) ++next;
+    if (next == lines.size() || lines[next].size != 0 || lines[next].eol != Eol::LF) return;
+    Line* before = s.hasHeader ? &s.header : nullptr;
+    for (std::size_t i = deleted; i > 0; --i) {
+        if (!lines[i - 1].deleted) {
+            before = &lines[i - 1];
+            break;
+        }
+    }
+    if (before && before->eol == Eol::CR) before->eol = Eol::CRLF;
+}
+
+bool IniDoc::WouldOpenTheFile(std::string_view section) const {
+    if (!section.empty() || bomSize_ != 0) return false;
+    const auto& lines = sections_[0].lines;
+    // Where a new key of the top part goes: after its last line that is not blank.
+    std::size_t pos = lines.size();
+    while (pos > 0 && lines[pos - 1].kind == Kind::Blank && !lines[pos - 1].deleted) --pos;
+    return std::all_of(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(pos),
+                       [](const Line& l) { return l.deleted; });
+}
+
+bool IniDoc::CanSet(std::string_view section, std::string_view key, std::string_view value) const {
+    if (!IsWritableKey(key, value)) return false;
+    // At the very start of the file, a key beginning with a byte-order mark would be read as
+    // that mark and the name after it, or as UTF-16 text.
+    const auto si = FindSection(section);
+    if ((si && keys_.Find(*si, key)) || !WouldOpenTheFile(section)) return true;
+    for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (key.substr(0, mark.size()) == mark) return false;
+    }
     return true;
 }
 

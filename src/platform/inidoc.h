@@ -45,8 +45,10 @@ public:
     // with ';' (a comment, left out of the key list) or starts with '[' on a line that holds a
     // ']' (a section header). Any other key the reader gives back can be written.
     static bool IsWritableKey(std::string_view key, std::string_view value);
+    // IsWritableKey, and the line would also read back as itself where Set puts it.
+    bool CanSet(std::string_view section, std::string_view key, std::string_view value) const;
 
-    // Edits; each returns true when the document changed. Set expects a writable key.
+    // Edits; each returns true when the document changed. Set expects a key CanSet accepts.
     bool Set(std::string_view section, std::string_view key, std::string_view value);
     bool DeleteKey(std::string_view section, std::string_view key);
     bool DeleteSection(std::string_view section);
@@ -92,6 +94,9 @@ private:
         std::uint32_t last = 0;
     };
     void IndexSection(std::uint32_t si);
+    void KeepLineEndsApart(std::uint32_t section, std::uint32_t deleted);
+    // Whether a new key of the section would be the file's first bytes.
+    bool WouldOpenTheFile(std::string_view section) const;
     // The index's slot for a section name: its run, or the empty slot where it belongs.
     NameRun& RunOf(std::string_view name, std::uint32_t hash) const;
     static std::uint32_t SectionHash(std::string_view name);

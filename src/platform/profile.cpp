@@ -611,7 +611,12 @@ bool WriteString(std::string_view section, std::string_view key,
     const std::string_view k = TrimBlanks(key);
     if (!value) return Update(path, true, [&](IniDoc& d) { return d.DeleteKey(sec, k); });
     if (!IniDoc::IsWritableKey(k, *value)) return false;
-    return Update(path, false, [&](IniDoc& d) { return d.Set(sec, k, *value); });
+    bool refused = false;
+    const bool written = Update(path, false, [&](IniDoc& d) {
+        refused = !d.CanSet(sec, k, *value);
+        return !refused && d.Set(sec, k, *value);
+    });
+    return written && !refused;
 }
 
 bool DeleteSection(std::string_view section, const std::string& path) {

@@ -47,11 +47,14 @@ bool Eat(std::string_view& s, std::string_view word) {
     return true;
 }
 
-// Takes an index (decimal, no leading zero) off the front of `s`.
-bool EatIndex(std::string_view& s) {
+// Takes an index (decimal, no leading zero) off the front of `s`, into `n`.
+bool EatIndex(std::string_view& s, int& n) {
     if (s.empty() || s[0] < '1' || s[0] > '9') return false;
-    std::size_t i = 1;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    n = 0;
+    std::size_t i = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        n = n < kBeyondCounts ? n * 10 + (s[i] - '0') : kBeyondCounts;
+    if (n > kBeyondCounts) n = kBeyondCounts;
     s.remove_prefix(i);
     return true;
 }
@@ -62,29 +65,43 @@ bool IsListField(std::string_view rest, const ListKeys& list) {
     return false;
 }
 
-bool IsEntryKey(std::string_view rest, const ListKeys& list) {
-    return Eat(rest, list.item) && EatIndex(rest) && IsListField(rest, list);
+bool IsEntryKey(std::string_view rest, const ListKeys& list, int& n) {
+    return Eat(rest, list.item) && EatIndex(rest, n) && IsListField(rest, list);
 }
 
 }  // namespace
 
-bool IsCopyListKey(std::string_view key) {
-    if (EqualsIgnoreAsciiCase(key, kNumberOfGroups)) return true;
+std::optional<CopyListKey> ParseCopyListKey(std::string_view key) {
+    if (EqualsIgnoreAsciiCase(key, kNumberOfGroups)) return CopyListKey{};
     std::string_view s = key;
-    if (!Eat(s, "Group") || !EatIndex(s)) return false;
+    CopyListKey k;
+    if (!Eat(s, "Group") || !EatIndex(s, k.group)) return std::nullopt;
     for (std::string_view field : {"Platform", "Language", "NumberOfFiles", "DestDir", "Loc",
                                    "NumberOfIcons", "NumberOfRegEntries", "NumberOfIniEntries"}) {
-        if (EqualsIgnoreAsciiCase(s, field)) return true;
+        if (EqualsIgnoreAsciiCase(s, field)) return k;
     }
-    {
-        std::string_view r = s;
-        if (Eat(r, kFileNameRead) && EatIndex(r) && r.empty()) return true;
+    k.list = EntryList::Files;
+    if (std::string_view r = s; Eat(r, kFileNameRead) && EatIndex(r, k.entry) && r.empty())
+        return k;
+    if (std::string_view r = s;
+        Eat(r, "File") && EatIndex(r, k.entry) && EqualsIgnoreAsciiCase(r, "ExpandType"))
+        return k;
+    for (auto [list, keys] :
+         {std::pair{EntryList::Icons, &kIconKeys}, std::pair{EntryList::RegEntries, &kRegKeys},
+          std::pair{EntryList::IniEntries, &kIniKeys}}) {
+        k.list = list;
+        if (IsEntryKey(s, *keys, k.entry)) return k;
     }
-    {
-        std::string_view r = s;
-        if (Eat(r, "File") && EatIndex(r) && EqualsIgnoreAsciiCase(r, "ExpandType")) return true;
-    }
-    return IsEntryKey(s, kIconKeys) || IsEntryKey(s, kRegKeys) || IsEntryKey(s, kIniKeys);
+    return std::nullopt;
+}
+
+int NumberedKeyIndex(std::string_view key, std::string_view prefix,
+                     std::span<const char* const> fields) {
+    int n = 0;
+    if (!Eat(key, prefix) || !EatIndex(key, n)) return 0;
+    for (const char* field : fields)
+        if (EqualsIgnoreAsciiCase(key, field)) return n;
+    return 0;
 }
 
 }  // namespace modTAVIN::keys

@@ -3,6 +3,9 @@
 // recognised, so that the save can tell the keys it owns from keys it does not know.
 
 #include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,8 +37,25 @@ extern const ListKeys kIniKeys;
 inline constexpr const char* kFileNameRead = "Filename";
 inline constexpr const char* kFileNameWrite = "FileName";
 
-// True for NumberOfGroups and every key of a group or of one of its entries, in any letter case:
-// the keys a copy-list section is made of. Anything else is a key the store does not know.
-bool IsCopyListKey(std::string_view key);
+// What a copy-list key belongs to: a group's own key (list None), or entry `entry` of one of the
+// group's lists. Numbers beyond what a count can reach read as kBeyondCounts; NumberOfGroups has
+// group 0.
+enum class EntryList : std::uint8_t { None, Files, Icons, RegEntries, IniEntries };
+inline constexpr int kBeyondCounts = 32768;
+struct CopyListKey {
+    int group = 0;
+    EntryList list = EntryList::None;
+    int entry = 0;
+    auto operator<=>(const CopyListKey&) const = default;
+};
+// The key's place for NumberOfGroups and every key of a group or of one of its entries, in any
+// letter case: the keys a copy-list section is made of. nullopt for any other key.
+std::optional<CopyListKey> ParseCopyListKey(std::string_view key);
+inline bool IsCopyListKey(std::string_view key) { return ParseCopyListKey(key).has_value(); }
+
+// The n of a key "<prefix><n><field>" for one of `fields` (any letter case, n without a leading
+// zero; beyond the counts: kBeyondCounts), such as Comp3Enabled or Launch2Program; 0 for any other.
+int NumberedKeyIndex(std::string_view key, std::string_view prefix,
+                     std::span<const char* const> fields);
 
 }  // namespace modTAVIN::keys

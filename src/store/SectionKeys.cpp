@@ -5,17 +5,30 @@
 
 #include "platform/asciicase.h"
 #include "platform/profile.h"
-#include "store/CopyListKeys.h"
 
 namespace modTAVIN {
 
+namespace {
 // A list that fills the buffer may have been cut, so it is asked for again with twice the room.
-std::string WholeKeyList(const std::string& section, const std::string& file,
-                         std::size_t sizeHint) {
+template <class Get>
+std::string WholeList(std::size_t sizeHint, Get get) {
     for (std::size_t size = std::max<std::size_t>(64 * 1024, sizeHint + 2);; size *= 2) {
-        std::string list = kivo::profile::GetSectionKeys(section, size, file);
+        std::string list = get(size);
         if (list.size() + 1 < size) return list;
     }
+}
+}  // namespace
+
+std::string WholeKeyList(const std::string& section, const std::string& file,
+                         std::size_t sizeHint) {
+    return WholeList(sizeHint, [&](std::size_t size) {
+        return kivo::profile::GetSectionKeys(section, size, file);
+    });
+}
+
+std::string WholeSectionList(const std::string& file, std::size_t sizeHint) {
+    return WholeList(sizeHint,
+                     [&](std::size_t size) { return kivo::profile::GetSectionNames(size, file); });
 }
 
 std::vector<std::string> SectionKeyNames(const std::string& section, const std::string& file) {
@@ -23,15 +36,6 @@ std::vector<std::string> SectionKeyNames(const std::string& section, const std::
     ForEachListedName(WholeKeyList(section, file),
                       [&](std::string_view name) { names.emplace_back(name); });
     return names;
-}
-
-std::size_t CopyListNameBytes(const std::string& section, const std::string& file,
-                              std::size_t sizeHint) {
-    std::size_t bytes = 0;
-    ForEachListedName(WholeKeyList(section, file, sizeHint), [&](std::string_view name) {
-        if (keys::IsCopyListKey(name)) bytes += name.size() + 1;
-    });
-    return bytes;
 }
 
 std::string_view NameSet::NameAt(std::uint32_t i) const {

@@ -20,10 +20,8 @@ std::string WholeKeyList(const std::string& section, const std::string& file,
 // The key names of the section, in file order, duplicates included.
 std::vector<std::string> SectionKeyNames(const std::string& section, const std::string& file);
 
-// The length in bytes of the copy-list key names (keys::IsCopyListKey) a section holds, each
-// counted with the NUL that ends it in a name list.
-std::size_t CopyListNameBytes(const std::string& section, const std::string& file,
-                              std::size_t sizeHint);
+// The file's section-name list in the same form, never cut.
+std::string WholeSectionList(const std::string& file, std::size_t sizeHint = 0);
 
 // Calls `visit` with every name of a name list (each name followed by NUL, one more NUL at the
 // end).

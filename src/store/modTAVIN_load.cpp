@@ -1,16 +1,20 @@
 // Loading the model from the installer's files, and the two presets of the wizard.
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
-#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
+#include "platform/ui.h"
 #include "store/CopyListKeys.h"
 #include "store/OemInstallKeys.h"
 #include "store/SectionKeys.h"
@@ -32,82 +36,156 @@ int16_t ReadCount(const std::string& section, const std::string& key, const std:
     return n < 0 ? int16_t{0} : n;
 }
 
-// ---- Bounding a load by what the settings file really holds ------------------------------------
+// ---- Bounding a load by what the settings file holds ---------------------------------------------
 //
-// A count key can claim up to 32,767 entries, and counts nest (groups, then each group's lists),
-// so a small hostile file could make the load build billions of entries, and the save write
-// every key of them. Every entry the load builds is paid for out of two allowances: the
-// section's, the length of the copy-list key names it really holds (plus a little room for a
-// sparse section), paid per key an entry has; and the file's, its size, paid likewise, per byte
-// of each value read, and for each key the file does not hold but the save will write, by the
-// bytes of the line the save writes for it. So the whole load stays in proportion to the file
-// also when one section is loaded more than once, and what a save adds to the file stays
-// within the file's own size. A count beyond what the allowances can back is cut, and the list
-// keeps as its count as read the number of entries it really got.
-// A real installer's key names are all longer than their price, and its keys are mostly there,
-// so a real file is never cut.
-constexpr long kPricePerKey = 8;                   // a copy-list key name is at least 9 characters
-constexpr long kPricePerGroup = 8 * kPricePerKey;  // a group's own keys (platform ... counts)
-constexpr long kSectionSlack = 4096;  // room for a section whose counts outrun its keys a little
-constexpr long kFileSlack = 64 * 1024;
-// A key line the save writes for a key the file does not hold: its name, '=', a default value
-// of at most 8 characters and the line end.
-constexpr long kMissingLineExtra = 1 + 8 + 2;
+// A count key can promise up to 32,767 entries, and counts nest (groups, then each group's four
+// lists), so a small file could make the load build billions of entries and the save write every
+// key of them. An entry of which the file holds at least one key is always loaded, and costs
+// nothing for the keys it lacks: those are bounded by the file itself. An entry the count promises
+// but the file holds no key of (a gap: a stale count, a run of deleted entries) becomes an empty
+// entry, whose keys the save writes with empty values; gaps are paid for, by the bytes of those
+// lines, out of one allowance per load: the file's size plus 1 MB. Where the allowance runs out,
+// the gaps left are dropped and the held entries after them move up, and the load says which
+// lists it cut. A group of which the file holds no key would be dropped at the end of the load
+// (it has no entries), so it is never built.
+constexpr std::size_t kGapAllowance = 1024 * 1024;
+constexpr std::size_t kLineEnd = 2;  // what the save ends a line with, at the most
+constexpr std::size_t kMaxCutLines = 10;
+constexpr std::size_t kGroupPrefix = 5;  // "Group"
 
-struct LoadBudget {
-    std::size_t fileSize = 0;
-    long file = 0;  // what the file's allowance still holds
-    // The copy-list key name bytes of the sections listed so far, per section name (any case).
-    std::unordered_map<std::string, std::size_t> sections;
-};
+std::size_t Digits(int n) { return n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : n < 10000 ? 4 : 5; }
 
-LoadBudget* g_budget = nullptr;  // set for the time of one LoadTavinIni
-
-void StartBudget(LoadBudget& budget, const std::string& file) {
-    std::error_code ec;
-    auto size = std::filesystem::file_size(kivo::fileops::ResolveCase(file), ec);
-    budget.fileSize = ec ? 0 : static_cast<std::size_t>(size);
-    budget.file = static_cast<long>(budget.fileSize) + kFileSlack;
+// The bytes of the lines "<prefix><n><field>=" (and `valueBytes` of values) the save writes for
+// an empty entry n; `prefix` is the length of what comes before n.
+std::size_t EmptyEntryBytes(std::size_t prefix, int n, std::span<const char* const> fields,
+                            std::size_t valueBytes = 0) {
+    std::size_t bytes = valueBytes;
+    for (const char* field : fields)
+        bytes += prefix + Digits(n) + std::char_traits<char>::length(field) + 1 + kLineEnd;
+    return bytes;
 }
 
-// The keys and the allowance of one copy-list section for the load in progress.
-class SectionBudget {
+class LoadAllowance {
 public:
-    SectionBudget(const std::string& section, const std::string& file) {
-        if (!g_budget) {
-            // Outside a whole load (a single section loaded on its own): the file is the bound.
-            StartBudget(own_, file);
-            budget_ = &own_;
-        } else {
-            budget_ = g_budget;
+    explicit LoadAllowance(const std::string& file) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(kivo::fileops::ResolveCase(file), ec);
+        fileSize_ = ec ? 0 : static_cast<std::size_t>(size);
+        left_ = fileSize_ + kGapAllowance;
+    }
+
+    std::size_t FileSize() const { return fileSize_; }
+
+    // Whether a gap whose lines weigh `bytes` can be paid for; pays when it can. Once the
+    // allowance has refused a gap, it refuses every later one, so a cut list ends where the
+    // allowance ran out.
+    bool PayGap(std::size_t bytes) {
+        if (exhausted_ || bytes > left_) {
+            exhausted_ = true;
+            return false;
         }
-        auto [slot, added] = budget_->sections.try_emplace(kivo::platform::FoldedAscii(section), 0);
-        if (added) slot->second = CopyListNameBytes(section, file, budget_->fileSize);
-        section_ = static_cast<long>(slot->second) + kSectionSlack;
-    }
-
-    // Whether an entry of `keys` keys can be paid for; pays for it when it can.
-    bool Take(long keys) { return Pay(keys * kPricePerKey); }
-    bool TakeGroup() { return Pay(kPricePerGroup); }
-    // The bytes of a value read are paid out of the file's allowance.
-    void PayValue(const std::string& value) { budget_->file -= static_cast<long>(value.size()); }
-    // A key the file does not hold, which the save writes all the same.
-    void PayMissing(const std::string& key) {
-        budget_->file -= static_cast<long>(key.size()) + kMissingLineExtra;
-    }
-
-private:
-    bool Pay(long price) {
-        if (section_ < price || budget_->file < price) return false;
-        section_ -= price;
-        budget_->file -= price;
+        left_ -= bytes;
         return true;
     }
 
-    LoadBudget own_;
-    LoadBudget* budget_ = nullptr;
-    long section_ = 0;
+    void Cut(const std::string& section, const std::string& list, int kept, int promised) {
+        if (cuts_.size() < kMaxCutLines) {
+            cuts_.push_back("[" + section + "] " + list + ": " + std::to_string(kept) + " of " +
+                            std::to_string(promised) + " kept");
+        }
+        ++cutCount_;
+    }
+
+    // One message for every list the load cut.
+    void Report() const {
+        if (cutCount_ == 0) return;
+        std::string text =
+            "TAVIN.ini promises more entries than it holds. Every entry the file holds was "
+            "loaded, but not all of the empty ones its counts promise: saving writes these lists "
+            "shorter.";
+        for (const std::string& line : cuts_) text += "\n" + line;
+        if (cutCount_ > cuts_.size())
+            text += "\n... and " + std::to_string(cutCount_ - cuts_.size()) + " more lists";
+        kivo::Ui().MessageBox(text, kivo::MsgButtons::OK, Util::kMessageTitle);
+    }
+
+private:
+    std::size_t fileSize_ = 0;
+    std::size_t left_ = 0;
+    bool exhausted_ = false;
+    std::vector<std::string> cuts_;
+    std::size_t cutCount_ = 0;
 };
+
+LoadAllowance* g_load = nullptr;  // the allowance of the load in progress
+
+// The allowance of the load in progress; the outermost scope starts it and reports its cuts.
+class LoadScope {
+public:
+    explicit LoadScope(const std::string& file) {
+        if (g_load) return;
+        own_ = std::make_unique<LoadAllowance>(file);
+        g_load = own_.get();
+    }
+    ~LoadScope() {
+        if (own_) g_load = nullptr;
+    }
+    LoadScope(const LoadScope&) = delete;
+    LoadScope& operator=(const LoadScope&) = delete;
+
+    LoadAllowance* operator->() const { return g_load; }
+    LoadAllowance& operator*() const { return *g_load; }
+    // At the end of the outermost scope's work: the message on the cuts, if any.
+    void Finish() const {
+        if (own_) own_->Report();
+    }
+
+private:
+    std::unique_ptr<LoadAllowance> own_;
+};
+
+// Fills `list` with `count` entries: entry i is read by `read` when `held` (ascending, without
+// repeats) names it, else it is an empty entry if the allowance pays `gapBytes(i)` for it. Says
+// so when the list comes out short.
+template <class Entry, class Read, class GapBytes>
+void BuildList(LoadAllowance& allowance, const std::string& section, const std::string& what,
+               int count, const std::vector<int>& held, OneBasedList<Entry>& list, Read read,
+               GapBytes gapBytes) {
+    list.Clear();
+    auto next = std::lower_bound(held.begin(), held.end(), 1);
+    for (int i = 1; i <= count;) {
+        if (next != held.end() && *next == i) {
+            Entry e{};
+            read(i, e);
+            list.Append(std::move(e));
+            ++next;
+            ++i;
+            continue;
+        }
+        const int gapEnd = next != held.end() && *next <= count ? *next : count + 1;
+        for (; i < gapEnd; ++i) {
+            if (!allowance.PayGap(gapBytes(i))) {
+                i = gapEnd;
+                break;
+            }
+            list.Append(Entry{});
+        }
+    }
+    if (list.Count() < count) allowance.Cut(section, what, list.Count(), count);
+}
+
+// The entries numbered in a section's keys, ascending, for the keys `number` gives a number to.
+template <class Number>
+std::vector<int> NumbersInKeys(const std::string& section, const std::string& file,
+                               std::size_t sizeHint, Number number) {
+    std::vector<int> numbers;
+    ForEachListedName(WholeKeyList(section, file, sizeHint), [&](std::string_view key) {
+        if (const int n = number(key); n > 0) numbers.push_back(n);
+    });
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
 
 // ---- Copy lists ---------------------------------------------------------------------------------
 
@@ -123,33 +201,57 @@ OneBasedList<std::string> SplitList(std::string rest) {
     return list;
 }
 
+// Which groups and entries of a copy-list section the file holds keys of.
+class SectionHoldings {
+public:
+    SectionHoldings(const std::string& section, const std::string& file, std::size_t sizeHint) {
+        ForEachListedName(WholeKeyList(section, file, sizeHint), [&](std::string_view name) {
+            if (const auto key = keys::ParseCopyListKey(name); key && key->group > 0)
+                keys_.push_back(*key);
+        });
+        std::sort(keys_.begin(), keys_.end());
+        keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
+    }
+
+    // The groups, ascending.
+    std::vector<int> Groups() const {
+        std::vector<int> groups;
+        for (const keys::CopyListKey& k : keys_)
+            if (groups.empty() || groups.back() != k.group) groups.push_back(k.group);
+        return groups;
+    }
+    // The entries of one list of group g, ascending.
+    std::vector<int> Entries(int g, keys::EntryList list) const {
+        std::vector<int> entries;
+        for (auto it = std::lower_bound(keys_.begin(), keys_.end(), keys::CopyListKey{g, list, 0});
+             it != keys_.end() && it->group == g && it->list == list; ++it)
+            entries.push_back(it->entry);
+        return entries;
+    }
+
+private:
+    std::vector<keys::CopyListKey> keys_;
+};
+
 // Reads the keys of one copy-list section; keys the section does not hold give their defaults.
 // Each key is looked up once, and its name is built in one buffer.
 class SectionReader {
 public:
-    SectionReader(const std::string& section, const std::string& file, SectionBudget& budget)
-        : section_(section), file_(file), budget_(budget) {}
+    SectionReader(const std::string& section, const std::string& file, LoadAllowance& allowance)
+        : section_(section),
+          file_(file),
+          allowance_(allowance),
+          held_(section, file, allowance.FileSize()) {}
 
-    // The value of a key the save writes back (a missing one pays for the line it will get).
     std::string Text(const std::string& key, const char* def = "") {
         std::string v;
-        if (Find(key, v)) {
-            budget_.PayValue(v);
-        } else {
-            budget_.PayMissing(key);
-            v = def;
-        }
+        if (!Find(key, v)) v = def;
         return v;
     }
     int16_t Number(const std::string& key) {
         std::string v;
-        if (!Find(key, v)) {
-            budget_.PayMissing(key);
-            return 0;
-        }
-        return Util::IniInteger(v);
+        return Find(key, v) ? Util::IniInteger(v) : int16_t{0};
     }
-    // A count: the save writes it only for a list with entries, which pay for themselves.
     int16_t Count(const std::string& key) {
         std::string v;
         if (!Find(key, v)) return 0;
@@ -157,8 +259,17 @@ public:
         return n < 0 ? int16_t{0} : n;
     }
 
+    // Fills one of group g's lists with `count` entries.
+    template <class Entry, class Read, class GapBytes>
+    int16_t List(int g, keys::EntryList which, const char* what, int count,
+                 OneBasedList<Entry>& list, Read read, GapBytes gapBytes) {
+        BuildList(allowance_, section_, "Group" + std::to_string(g) + " " + what, count,
+                  held_.Entries(g, which), list, read, gapBytes);
+        return static_cast<int16_t>(list.Count());
+    }
+
     KeyNames& names() { return names_; }
-    SectionBudget& budget() { return budget_; }
+    const SectionHoldings& held() const { return held_; }
 
 private:
     bool Find(const std::string& key, std::string& v) {
@@ -167,24 +278,10 @@ private:
 
     const std::string& section_;
     const std::string& file_;
-    SectionBudget& budget_;
+    LoadAllowance& allowance_;
+    SectionHoldings held_;
     KeyNames names_;
 };
-
-// Reads `count` entries of a list; stops early when the allowance runs out. Returns the number
-// of entries read, which becomes the list's count as read.
-template <class Entry, class ReadEntry>
-int16_t ReadEntries(SectionReader& in, int16_t count, long keysPerEntry, OneBasedList<Entry>& list,
-                    ReadEntry readEntry) {
-    list.Clear();
-    for (int i = 1; i <= count; ++i) {
-        if (!in.budget().Take(keysPerEntry)) break;
-        Entry e{};
-        readEntry(i, e);
-        list.Append(std::move(e));
-    }
-    return static_cast<int16_t>(list.Count());
-}
 
 void ReadIcon(SectionReader& in, int g, int i, IconEntry& e) {
     const ListKeys& k = keys::kIconKeys;
@@ -235,26 +332,45 @@ void ReadGroup(SectionReader& in, int g, FileGroup& grp) {
     ReadNameList(in, key.Group(g, "Platform"), grp.Platform, grp.PlatformList);
     ReadNameList(in, key.Group(g, "Language"), grp.Language, grp.LanguageList);
 
-    int16_t files = in.Count(key.Group(g, "NumberOfFiles"));
+    const int16_t files = in.Count(key.Group(g, "NumberOfFiles"));
     if (files > 0) {
         grp.DestDir = in.Text(key.Group(g, "DestDir"));
         grp.Loc = in.Text(key.Group(g, "Loc"));
     }
-    grp.NumberOfFiles = ReadEntries(in, files, 2, grp.Files, [&](int f, FileEntry& e) {
-        e.FileName = in.Text(key.Entry(g, keys::kFileNameRead, f, ""));
-        e.ExpandType = in.Text(key.Entry(g, "File", f, "ExpandType"));
+    // Group<g>FileName<f> and Group<g>File<f>ExpandType.
+    static constexpr const char* kFileFields[] = {keys::kFileNameWrite, "FileExpandType"};
+    grp.NumberOfFiles = in.List(
+        g, keys::EntryList::Files, "files", files, grp.Files,
+        [&](int f, FileEntry& e) {
+            e.FileName = in.Text(key.Entry(g, keys::kFileNameRead, f, ""));
+            e.ExpandType = in.Text(key.Entry(g, "File", f, "ExpandType"));
+        },
+        [&](int f) { return EmptyEntryBytes(kGroupPrefix + Digits(g), f, kFileFields); });
+    // Every file, an empty one too, takes the group's destination.
+    for (FileEntry& e : grp.Files) {
         e.DestDir = grp.DestDir;
         e.Loc = grp.Loc;
-    });
+    }
 
-    grp.NumberOfIcons = ReadEntries(in, in.Count(key.Group(g, keys::kIconKeys.countKey)), 9,
-                                    grp.Icons, [&](int i, IconEntry& e) { ReadIcon(in, g, i, e); });
-    grp.NumberOfRegEntries = ReadEntries(
-        in, in.Count(key.Group(g, keys::kRegKeys.countKey)), 6, grp.RegEntries,
-        [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
-    grp.NumberOfIniEntries = ReadEntries(
-        in, in.Count(key.Group(g, keys::kIniKeys.countKey)), 6, grp.IniEntries,
-        [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
+    auto list = [&](const ListKeys& k, keys::EntryList which, const char* what, auto& entries,
+                    auto read) {
+        return in.List(
+            g, which, what, in.Count(key.Group(g, k.countKey)), entries, read, [&](int n) {
+                // An icon's Number is written " 0".
+                return EmptyEntryBytes(
+                    kGroupPrefix + Digits(g) + std::char_traits<char>::length(k.item), n,
+                    std::span(k.writeFields.data(), static_cast<std::size_t>(k.fieldCount)),
+                    &k == &keys::kIconKeys ? 2 : 0);
+            });
+    };
+    grp.NumberOfIcons = list(keys::kIconKeys, keys::EntryList::Icons, "icons", grp.Icons,
+                             [&](int i, IconEntry& e) { ReadIcon(in, g, i, e); });
+    grp.NumberOfRegEntries =
+        list(keys::kRegKeys, keys::EntryList::RegEntries, "registry entries", grp.RegEntries,
+             [&](int r, RegEntry& e) { ReadSixTexts(in, keys::kRegKeys, g, r, e, kRegFields); });
+    grp.NumberOfIniEntries =
+        list(keys::kIniKeys, keys::EntryList::IniEntries, "INI entries", grp.IniEntries,
+             [&](int n, IniEntry& e) { ReadSixTexts(in, keys::kIniKeys, g, n, e, kIniFields); });
 }
 
 // Walks a name list (names each followed by NUL, one more NUL at the end) up to its first empty
@@ -277,21 +393,6 @@ void LoadProductFlags() {
     s.OemSettings.ProductHidesDestDirDlgs = !destDirDlg && !typeDlg;
 }
 
-// Holds the whole-file allowance for the time of one load.
-class BudgetScope {
-public:
-    explicit BudgetScope(const std::string& file) {
-        StartBudget(budget_, file);
-        g_budget = &budget_;
-    }
-    ~BudgetScope() { g_budget = nullptr; }
-    BudgetScope(const BudgetScope&) = delete;
-    BudgetScope& operator=(const BudgetScope&) = delete;
-
-private:
-    LoadBudget budget_;
-};
-
 }  // namespace
 
 bool LoadInstaller() {
@@ -305,7 +406,7 @@ bool LoadInstaller() {
 void LoadTavinIni() {
     const kivo::profile::Operation operation;
     State& s = S();
-    BudgetScope budget(s.TavinIniPath);
+    const LoadScope load(s.TavinIniPath);
     OemInstall& o = s.OemSettings;
     for (const keys::OemKey& k : keys::OemKeys()) {
         const char* section = k.inSetupType ? keys::kSetupType : keys::kOemInstall;
@@ -324,6 +425,7 @@ void LoadTavinIni() {
     LoadLaunches();
     LoadProductFlags();
     RemoveEmptyGroups();
+    load.Finish();
 }
 
 void LoadLanguageSettings() {
@@ -362,36 +464,66 @@ void LoadLanguages() {
             iss.DefaultLanguage = iss.SelectedLanguage;
         }
     }
+    // The language a save chose stands in the response file: it outranks the installer's default,
+    // or reopening and saving would go back to the default.
+    const std::string chosen = Util::GetIniString("Application", "Lang", "", s.SetupIssPath);
+    for (int i = 1; !chosen.empty() && i <= iss.Languages.Count(); ++i) {
+        if (iss.Languages(i).Code == chosen) {
+            iss.SelectedLanguage = static_cast<int16_t>(i);
+            break;
+        }
+    }
 }
 
 void LoadComponents() {
     State& s = S();
+    const LoadScope load(s.TavinIniPath);
     const std::string section = "Components";
-    int16_t n = ReadCount(section, "NUMBER", s.TavinIniPath);
-    OneBasedList<ComponentEntry>& list = s.OemSettings.Components;
-    list.Clear();
-    for (int i = 1; i <= n; ++i) {
-        std::string comp = "Comp" + std::to_string(i);
-        ComponentEntry c;
-        c.Parent = Util::GetIniString(section, comp + "Parent", "", s.TavinIniPath);
-        c.Name = Util::GetIniString(section, comp, "", s.TavinIniPath);
-        c.Enabled = Util::GetIniYesNo(section, comp + "Enabled", false, s.TavinIniPath);
-        list.Append(std::move(c));
+    const int16_t n = ReadCount(section, "NUMBER", s.TavinIniPath);
+    static constexpr const char* kFields[] = {"Parent", "", "Enabled"};
+    // A component is held by its keys here or by its copy-list section.
+    std::vector<int> held;
+    if (n > 0) {
+        held = NumbersInKeys(section, s.TavinIniPath, load->FileSize(), [](std::string_view key) {
+            return keys::NumberedKeyIndex(key, "Comp", kFields);
+        });
+        static constexpr const char* kCopyList[] = {" BlindCopy"};
+        ForEachListedName(WholeSectionList(s.TavinIniPath, load->FileSize()),
+                          [&](std::string_view name) {
+                              if (int i = keys::NumberedKeyIndex(name, "Comp", kCopyList))
+                                  held.push_back(i);
+                          });
+        std::sort(held.begin(), held.end());
+        held.erase(std::unique(held.begin(), held.end()), held.end());
     }
+    BuildList(
+        *load, section, "components", n, held, s.OemSettings.Components,
+        [&](int i, ComponentEntry& c) {
+            const std::string comp = "Comp" + std::to_string(i);
+            c.Parent = Util::GetIniString(section, comp + "Parent", "", s.TavinIniPath);
+            c.Name = Util::GetIniString(section, comp, "", s.TavinIniPath);
+            c.Enabled = Util::GetIniYesNo(section, comp + "Enabled", false, s.TavinIniPath);
+        },
+        // Comp<i>Enabled is written NO.
+        [](int i) { return EmptyEntryBytes(4, i, kFields, 2); });
+    load.Finish();
 }
 
 void LoadComponentBlindCopies() {
     State& s = S();
+    const LoadScope load(s.TavinIniPath);
     s.BlindCopies.Clear();
     for (int i = 1; i <= s.OemSettings.Components.Count(); ++i) {
         s.BlindCopies.Append(BlindCopy{});
         LoadBlindCopySection(static_cast<int16_t>(i), s.OemSettings.Components(i).Name,
                              "Comp" + std::to_string(i) + " BlindCopy");
     }
+    load.Finish();
 }
 
 void LoadBlindCopySectionsByName() {
     State& s = S();
+    const LoadScope load(s.TavinIniPath);
     s.BlindCopies.Clear();
     // Of sections whose names differ only in letter case, every read finds the first: a later
     // one would be a second copy of its list, which the save would then write twice.
@@ -402,26 +534,32 @@ void LoadBlindCopySectionsByName() {
         s.BlindCopies.Append(BlindCopy{});
         LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
     });
+    load.Finish();
 }
 
 void LoadBlindCopySection(int16_t position, const std::string& name, const std::string& section) {
     State& s = S();
     if (position < 1 || position > s.BlindCopies.Count()) return;
+    const LoadScope load(s.TavinIniPath);
     BlindCopy& bc = s.BlindCopies(position);
     bc.Name = name;
     bc.Section = section;
     bc.Groups.Clear();
-
-    SectionBudget budget(section, s.TavinIniPath);
-    SectionReader in(section, s.TavinIniPath, budget);
-    int16_t groups = in.Count(keys::kNumberOfGroups);
-    for (int g = 1; g <= groups; ++g) {
-        if (!budget.TakeGroup()) break;
-        FileGroup grp;
-        ReadGroup(in, g, grp);
-        bc.Groups.Append(std::move(grp));
+    std::string count;
+    bc.NumberOfGroups = kivo::profile::FindString(section, keys::kNumberOfGroups,
+                                                  Util::kValueChars + 1, s.TavinIniPath, count)
+                            ? std::max(Util::IniInteger(count), int16_t{0})
+                            : int16_t{0};
+    if (bc.NumberOfGroups > 0) {
+        SectionReader in(section, s.TavinIniPath, *load);
+        for (int g : in.held().Groups()) {
+            if (g > bc.NumberOfGroups) break;
+            FileGroup grp;
+            ReadGroup(in, g, grp);
+            bc.Groups.Append(std::move(grp));
+        }
     }
-    bc.NumberOfGroups = static_cast<int16_t>(bc.Groups.Count());
+    load.Finish();
 }
 
 void LoadRemoveShortcuts() {
@@ -436,25 +574,37 @@ void LoadRemoveShortcuts() {
 
 void LoadLaunches() {
     State& s = S();
+    const LoadScope load(s.TavinIniPath);
     const std::string section = "Launches";
-    int16_t n = ReadCount(section, "NumberOfLaunches", s.TavinIniPath);
+    const int16_t n = ReadCount(section, "NumberOfLaunches", s.TavinIniPath);
+    // The count as read stays what the file says, so that the save removes the keys of every
+    // launch beyond the list.
     s.OemSettings.NumberOfLaunches = n;
-    s.Launches.Clear();
-    for (int i = 1; i <= n; ++i) {
-        std::string p = "Launch" + std::to_string(i);
-        auto read = [&](const char* field) {
-            return Util::GetIniString(section, p + field, "", s.TavinIniPath);
-        };
-        LaunchEntry e;
-        e.CmdLine = read("CmdLine");
-        e.Language = read("Language");
-        e.Platform = read("Platform");
-        e.Program = read("Program");
-        e.Type = read("Type");
-        e.Wait = read("Wait");
-        e.ChangeDir = read("ChangeDir");
-        s.Launches.Append(std::move(e));
+    static constexpr const char* kFields[] = {"Platform", "Language",  "Type", "Program",
+                                              "CmdLine",  "ChangeDir", "Wait"};
+    std::vector<int> held;
+    if (n > 0) {
+        held = NumbersInKeys(section, s.TavinIniPath, load->FileSize(), [](std::string_view key) {
+            return keys::NumberedKeyIndex(key, "Launch", kFields);
+        });
     }
+    BuildList(
+        *load, section, "launches", n, held, s.Launches,
+        [&](int i, LaunchEntry& e) {
+            const std::string p = "Launch" + std::to_string(i);
+            auto read = [&](const char* field) {
+                return Util::GetIniString(section, p + field, "", s.TavinIniPath);
+            };
+            e.CmdLine = read("CmdLine");
+            e.Language = read("Language");
+            e.Platform = read("Platform");
+            e.Program = read("Program");
+            e.Type = read("Type");
+            e.Wait = read("Wait");
+            e.ChangeDir = read("ChangeDir");
+        },
+        [](int i) { return EmptyEntryBytes(6, i, kFields); });
+    load.Finish();
 }
 
 void LoadProductDefaults() {

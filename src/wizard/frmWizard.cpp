@@ -549,7 +549,11 @@ void frmWizard::FillControls() {
 
     ListLanguages->clear();
     for (const LanguageEntry& lang : s.Languages) ListLanguages->addItem(ToQ(lang.Name));
-    if (ListLanguages->count() > 0) ListLanguages->setCurrentRow(0);
+    // The stored choice, so that Back and Next, and a walk that leaves the page alone, keep it.
+    if (ListLanguages->count() > 0) {
+        const int stored = s.SelectedLanguage - 1;
+        ListLanguages->setCurrentRow(stored >= 0 && stored < ListLanguages->count() ? stored : 0);
+    }
 
     TextDestDir3->setText(ToQ(s.DefaultDestDir));
     TextDestDir4->setText(ToQ(s.DefaultDestDir));

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "platform/fileops.h"
 #include "platform/profile.h"
@@ -153,6 +154,16 @@ TEST_F(ProfileWrite, Deleting) {
     EXPECT_TRUE(profile::DeleteSection("b", path));
     EXPECT_EQ(Bytes(), "");
 
+    // Deleting a key leaves the line ends around it as they were, also where a bare CR and the
+    // LF of an empty line would meet.
+    for (const auto& [bytes, section, after] : {std::tuple{"\r=\n\n"s, "", "\r\n\n"s},
+                                                {"[A]\rk=1\n\nx=2\r\n", "A", "[A]\r\n\nx=2\r\n"},
+                                                {"[A]\rk=1\nx=2\n", "A", "[A]\rx=2\n"}}) {
+        Use(bytes);
+        EXPECT_TRUE(Del(section, section[0] ? "k" : ""));
+        EXPECT_EQ(Bytes(), after) << bytes;
+    }
+
     const std::string missing = dir / "missing.ini";
     EXPECT_TRUE(profile::WriteString("A", "k", std::nullopt, missing));
     EXPECT_TRUE(profile::DeleteSection("A", missing));
@@ -178,6 +189,18 @@ TEST_F(ProfileWrite, LineBreaksNulAndAmbiguousKeysAreNeverWritten) {
     EXPECT_EQ(Get("A", "v"), "old");
     EXPECT_FALSE(profile::WriteString("A", "k", std::string_view("a\nb"), dir / "new.ini"));
     EXPECT_FALSE(FileExists(dir / "new.ini"));
+
+    // A key opening with a byte-order mark, where it would open the file, would lose the mark.
+    Use("");
+    EXPECT_FALSE(Set("", "\xEF\xBB\xBF", "v"));
+    EXPECT_FALSE(Set("", "\xFF\xFEk", "v"));
+    EXPECT_EQ(Bytes(), "");
+    Use("\xEF\xBB\xBF[A]\r\n");  // after a mark of the file's own, it reads back as itself
+    EXPECT_TRUE(Set("", "\xEF\xBB\xBFk", "v"));
+    EXPECT_EQ(Get("", "\xEF\xBB\xBFk"), "v");
+    Use("top=1\r\n");
+    EXPECT_TRUE(Set("", "\xEF\xBB\xBFk", "v"));
+    EXPECT_EQ(Get("", "\xEF\xBB\xBFk"), "v");
 }
 
 TEST_F(ProfileWrite, AReadOnlyFileOrAMissingFolderRefusesWrites) {

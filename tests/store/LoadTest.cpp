@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/InstallerFixture.h"
+#include "store/Util.h"
 #include "store/modTAVIN.h"
 
 using modTAVIN::LoadInstaller;
@@ -257,6 +260,28 @@ TEST_F(LoadTest, SetupLidNamesTheLanguagesAndSkipsEmptyKeys) {
     EXPECT_EQ(iss.DefaultLanguage, 2);
 }
 
+TEST_F(LoadTest, TheResponseFilesLanguageOutranksSetupLidsDefaultAcrossSaves) {
+    PutTavin(kProduct);
+    Put("Setup.lid", "[Languages]\ncount=3\nDefault=0009\nkey0=0009\nkey1=0011\nkey2=0011\n");
+    // Lang that names no entry, or none at all: the default, as before.
+    for (const char* iss :
+         {"[Application]\nName=Tessary\nLang=0404\n", "[Application]\nName=T\n"}) {
+        Put("Setup.iss", iss);
+        LoadInstaller();
+        EXPECT_EQ(S().OemSettings.Iss.SelectedLanguage, 1) << iss;
+    }
+    // A language chosen and saved comes back at the next open, and the save after that keeps it.
+    S().OemSettings.Iss.SelectedLanguage = 2;
+    ASSERT_TRUE(modTAVIN::SaveTavinIni());
+    for (int open = 0; open < 2; ++open) {
+        LoadInstaller();
+        EXPECT_EQ(S().OemSettings.Iss.SelectedLanguage, 2);  // the first entry of that code
+        EXPECT_EQ(S().OemSettings.Iss.DefaultLanguage, 1);
+        ASSERT_TRUE(modTAVIN::SaveTavinIni());
+        EXPECT_EQ(Util::GetIniString("Application", "Lang", "", InDir("Setup.iss")), "0011");
+    }
+}
+
 TEST_F(LoadTest, NoDefaultAmongTheKeysKeepsTheEarlierSelection) {
     PutTavin(kProduct);
     S().OemSettings.Iss.SelectedLanguage = 5;
@@ -352,34 +377,137 @@ int EntriesHeld() {
     return n;
 }
 
-TEST_F(LoadTest, NestedCountsAreBoundedByTheKeysTheSectionHolds) {
-    // Every group claims the most entries a count can hold; the file holds a few keys.
-    std::string body = "[Components]\nNUMBER=3\n";
-    for (int c = 1; c <= 3; ++c) {
-        body += "[Comp" + std::to_string(c) + " BlindCopy]\nNumberOfGroups=32767\n";
-        for (int g = 1; g <= 3; ++g) {
-            std::string p = "Group" + std::to_string(g);
-            body += p + "NumberOfFiles=32767\n" + p + "NumberOfIcons=32767\n" + p +
-                    "NumberOfRegEntries=32767\n" + p + "NumberOfIniEntries=32767\n" + p +
-                    "Filename1=real.txt\n";
+// The sample installer with one section replaced.
+std::string SampleWith(const std::string& section, const std::string& body) {
+    std::string text =
+        ReadFileBytes(std::string(KIVO_SOURCE_DIR) + "/examples/sample-installer/TAVIN.ini");
+    const std::size_t start = text.find("[" + section + "]\r\n");
+    const std::size_t next = text.find("\r\n[", start);
+    const std::size_t end = next == std::string::npos ? text.size() : next + 2;
+    return text.replace(start, end - start, Crlf("[" + section + "]\n" + body));
+}
+
+// "<prefix><n><field>=v<n>\n" for each field and n = 1 to count, or only the n listed.
+std::string Keys(const std::string& prefix, int count, std::initializer_list<const char*> fields,
+                 std::vector<int> only = {}) {
+    std::string text;
+    for (const char* field : fields) {
+        for (int n = 1; n <= count; ++n) {
+            if (only.empty() || std::find(only.begin(), only.end(), n) != only.end())
+                text += prefix + std::to_string(n) + field + "=v" + std::to_string(n) + "\n";
         }
     }
-    PutTavin(kProduct, body);
-    LoadInstaller();
-    ASSERT_EQ(S().BlindCopies.Count(), 3);
-    // A few hundred bytes of keys per section back a few hundred entries, not 32,767 squared.
-    EXPECT_LT(EntriesHeld(), 3 * 400);
-    for (const BlindCopy& bc : S().BlindCopies) {
-        ASSERT_GE(bc.Groups.Count(), 1);
-        EXPECT_EQ(bc.NumberOfGroups, bc.Groups.Count());
-        const FileGroup& g = bc.Groups(1);
-        ASSERT_GE(g.Files.Count(), 1);
-        EXPECT_EQ(g.Files(1).FileName, "real.txt");
-        // The counts as read say what the model holds, so that the save stays consistent.
-        EXPECT_EQ(g.NumberOfFiles, g.Files.Count());
-        EXPECT_EQ(g.NumberOfIcons, g.Icons.Count());
-        EXPECT_EQ(g.NumberOfRegEntries, g.RegEntries.Count());
-        EXPECT_EQ(g.NumberOfIniEntries, g.IniEntries.Count());
+    return text;
+}
+
+TEST_F(LoadTest, SparseListsOfRealInstallersKeepEveryEntryThroughASave) {
+    const std::string group = "NumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n";
+    const std::string files = group + "Group1DestDir=Docs\nGroup1Loc=Extras\\Docs\n";
+    struct Case {
+        std::string section, body;
+        int promised;
+    };
+    const Case cases[] = {
+        {"Comp3 BlindCopy",
+         group + "Group1NumberOfIcons=600\n" +
+             Keys("Group1Icon", 600, {"Style", "Folder", "Exe", "Description"}),
+         600},
+        {"Comp3 BlindCopy",
+         files + "Group1NumberOfFiles=5000\n" + Keys("Group1Filename", 5000, {""}), 5000},
+        {"Comp3 BlindCopy",
+         group + "Group1NumberOfIcons=500\n" + Keys("Group1Icon", 500, {"Exe", "Description"}),
+         500},
+        {"Comp3 BlindCopy",
+         group + "Group1NumberOfRegEntries=1000\n" +
+             Keys("Group1RegEntry", 1000, {"Key", "ValueName"}),
+         1000},
+        {"Comp3 BlindCopy",
+         files + "Group1NumberOfFiles=2000\n" + Keys("Group1Filename", 2000, {""}, {1, 2000}),
+         2000},
+        {"Launches", "NumberOfLaunches= 300\n" + Keys("Launch", 300, {"Program"}), 300},
+        {"Components", "NUMBER= 40\n" + Keys("Comp", 40, {""}, {40}), 40},
+    };
+    // The length of the list each case fills.
+    auto length = [](const std::string& section) -> int {
+        if (section == "Launches") return S().Launches.Count();
+        if (section == "Components") return S().OemSettings.Components.Count();
+        const FileGroup& g = S().BlindCopies(3).Groups(1);
+        return g.Files.Count() + g.Icons.Count() + g.RegEntries.Count();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body.substr(0, 120));
+        Put("TAVIN.ini", SampleWith(c.section, c.body));
+        S().OemSettings.Product = kProduct;
+        ASSERT_TRUE(LoadInstaller());
+        EXPECT_EQ(length(c.section), c.promised);
+        const auto copies = S().BlindCopies;
+        const auto launches = S().Launches;
+        const auto components = S().OemSettings.Components;
+        ASSERT_TRUE(modTAVIN::SaveTavinIni());
+
+        // Every non-empty value stands in the saved file, under its key.
+        const std::string tavin = InDir("TAVIN.ini");
+        for (std::size_t at = 0, end; (end = c.body.find('\n', at)) != std::string::npos;
+             at = end + 1) {
+            const std::string line = c.body.substr(at, end - at);
+            const std::size_t eq = line.find('=');
+            const std::string value = line.substr(eq + 1);
+            if (value.find_first_not_of(' ') == std::string::npos) continue;
+            ASSERT_EQ(Util::GetIniString(c.section, line.substr(0, eq), "?", tavin),
+                      value.substr(value.find_first_not_of(' ')))
+                << line;
+        }
+        ASSERT_TRUE(LoadInstaller());
+        EXPECT_EQ(length(c.section), c.promised);
+        EXPECT_EQ(S().BlindCopies, copies);
+        EXPECT_EQ(S().Launches, launches);
+        EXPECT_EQ(S().OemSettings.Components, components);
+        EXPECT_TRUE(ui.messages.empty());
+    }
+}
+
+TEST_F(LoadTest, CountsBeyondTheFileAreBoundedYetEveryHeldEntryIsKept) {
+    struct Case {
+        const char* what;
+        std::string body;
+        std::vector<std::string> cut;  // what the message names
+    };
+    const Case cases[] = {
+        {"launches", "[Launches]\nNumberOfLaunches=32767\n", {"[Launches] launches: "}},
+        {"components", "[Components]\nNUMBER=32767\n", {"[Components] components: "}},
+        {"nested lists, a held entry after each cut",
+         "[Components]\nNUMBER=1\n[Comp1 BlindCopy]\nNumberOfGroups=32767\n"
+         "Group1NumberOfFiles=32767\nGroup1Filename32767=last.dll\n"
+         "Group32767NumberOfIcons=32767\nGroup32767Icon32767Exe=last.exe\n",
+         {"[Comp1 BlindCopy] Group1 files: ", "[Comp1 BlindCopy] Group32767 icons: 1 of 32767"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PutTavin(kProduct, c.body);
+        ui.Answer(kivo::MsgResult::OK);
+        ASSERT_TRUE(LoadInstaller());
+        // One message naming each cut list and what it keeps.
+        ASSERT_EQ(ui.Texts().size(), 1u);
+        for (const std::string& cut : c.cut)
+            EXPECT_NE(ui.Texts()[0].find(cut), std::string::npos) << ui.Texts()[0];
+        ui.ClearLog();
+
+        const std::size_t loaded = Get("TAVIN.ini").size();
+        S().Modified = true;
+        ASSERT_TRUE(modTAVIN::SaveTavinIni());
+        // What the empty entries add stays within the file's size plus 1 MB; the keys the held
+        // entries lack come on top.
+        EXPECT_LE(Get("TAVIN.ini").size(), 2 * loaded + 1024 * 1024 + 4096);
+
+        // A cut list is saved with what it kept: opened again, nothing is cut (a message would
+        // find no answer).
+        ASSERT_TRUE(LoadInstaller());
+        if (S().BlindCopies.Count() == 1) {
+            const auto& groups = S().BlindCopies(1).Groups;
+            ASSERT_EQ(groups.Count(), 2);
+            EXPECT_EQ(groups(1).Files(groups(1).Files.Count()).FileName, "last.dll");
+            EXPECT_EQ(groups(2).Icons(groups(2).Icons.Count()).Exe, "last.exe");
+        }
     }
 }
 

@@ -269,7 +269,7 @@ TEST_F(WizardWindowTest, InteractiveModeForgetsTheTypeAndTypeIsMatchedWithCase) 
     }
 }
 
-TEST_F(WizardWindowTest, LanguageChoiceIsStoredAndTheListRestartsAtTheFirst) {
+TEST_F(WizardWindowTest, TheLanguagePageShowsTheStoredChoiceAndAWalkPastItKeepsIt) {
     Product(kFullProduct, true);
     Model().Iss.SelectedLanguage = 2;
     Open();
@@ -277,14 +277,23 @@ TEST_F(WizardWindowTest, LanguageChoiceIsStoredAndTheListRestartsAtTheFirst) {
     Next();
     ASSERT_EQ(w->ListLanguages->count(), 2);
     EXPECT_EQ(w->ListLanguages->item(1)->text(), u"German"_s);
-    EXPECT_EQ(w->ListLanguages->currentRow(), 0) << "first entry, whatever the record holds";
-    w->ListLanguages->setCurrentRow(1);
+    EXPECT_EQ(w->ListLanguages->currentRow(), 1);
     Next();
-    EXPECT_EQ(GetWizardSettings().SelectedLanguage, 2);
+    EXPECT_EQ(GetWizardSettings().SelectedLanguage, 2) << "a walk past the page keeps it";
     Back();
-    EXPECT_EQ(w->ListLanguages->currentRow(), 0);
+    EXPECT_EQ(w->ListLanguages->currentRow(), 1);
+    w->ListLanguages->setCurrentRow(0);
     Next();
     EXPECT_EQ(GetWizardSettings().SelectedLanguage, 1);
+    Back();
+    EXPECT_EQ(w->ListLanguages->currentRow(), 0);
+
+    // A stored choice beyond the list shows the first entry.
+    Model().Iss.SelectedLanguage = 3;
+    Open();
+    Next();
+    Next();
+    EXPECT_EQ(w->ListLanguages->currentRow(), 0);
 }
 
 TEST_F(WizardWindowTest, OptionsPageByEdition) {

@@ -51,7 +51,9 @@ TEST_F(WizStepOrderTest, EverySettingWalksOverPagesToTheEndAndBackRetracesIt) {
             s.ProductHidesUserInfoDlg = bits & 8;
             s.Type = (bits & 16) ? "Custom" : "Typical";
             SetWizardSettings(s);
-            const auto [forward, back] = Walk();
+            // Named, not bound: a lambda below captures `forward`.
+            const auto [forwardSteps, back] = Walk();
+            const Steps& forward = forwardSteps;
             const std::string what = Describe(s);
 
             ASSERT_EQ(forward.back(), 11) << what;
