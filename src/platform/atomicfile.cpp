@@ -13,19 +13,39 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/asciicase.h"
+
 namespace kivo::platform {
 
 namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
 
+// This machine's name as temporary names carry it: never empty, no '/'. A folder shared over
+// the network holds the temporary files of other machines' saves, whose processes cannot be
+// asked from here.
+const std::string& HostName() {
+    static const std::string host = [] {
+        char buf[256] = {};
+        if (::gethostname(buf, sizeof buf - 1) != 0 || buf[0] == '\0')
+            return std::string("localhost");
+        std::string name = buf;
+        std::replace(name.begin(), name.end(), '/', '_');
+        return name;
+    }();
+    return host;
+}
+
+// A temporary name next to `target` that no other writer uses.
+std::string TempName(const std::string& target) {
+    return DirectoryOf(target) + "/." + LastComponent(target) + ".kivo-" + HostName() + "-" +
+           std::to_string(::getpid()) + "-" + std::to_string(g_tempCounter.fetch_add(1));
+}
+
 // Opens a fresh temporary file next to `target`; -1 with errno set on failure.
 int OpenTemp(const std::string& target, mode_t createMode, std::string& tempPath) {
-    const std::string dir = DirectoryOf(target);
-    const std::string base = LastComponent(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = dir + "/." + base + ".kivo-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(g_tempCounter.fetch_add(1));
+        tempPath = TempName(target);
         int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -193,17 +213,28 @@ long long PrintedNumber(std::string_view digits) {
     return n;
 }
 
-// The process id of a name ".NAME.kivo-PID-N", or 0 when the name is not of that form.
-pid_t TempOwner(std::string_view name) {
+// The process id of a name ".NAME.kivo-HOST-PID-N" made on this machine for one of `names`,
+// or 0 when the name is not of that form.
+pid_t TempOwner(std::string_view name, const std::vector<std::string>& names) {
     constexpr std::string_view kMark = ".kivo-";
-    const std::size_t mark = name.rfind(kMark);
-    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2) return 0;
-    const std::string_view rest = name.substr(mark + kMark.size());
-    const std::size_t dash = rest.find('-');
-    if (dash == std::string_view::npos) return 0;
-    const long long pid = PrintedNumber(rest.substr(0, dash));
-    if (pid <= 0 || pid > INT_MAX || PrintedNumber(rest.substr(dash + 1)) < 0) return 0;
-    return static_cast<pid_t>(pid);
+    for (const std::string& target : names) {
+        const std::size_t head = 1 + target.size() + kMark.size();
+        if (name.size() <= head || name[0] != '.' ||
+            !EqualsIgnoreAsciiCase(name.substr(1, target.size()), target) ||
+            name.substr(1 + target.size(), kMark.size()) != kMark)
+            continue;
+        // Host names may hold '-': the numbers are read from the end.
+        std::string_view rest = name.substr(head);
+        const std::size_t counter = rest.rfind('-');
+        if (counter == std::string_view::npos || PrintedNumber(rest.substr(counter + 1)) < 0)
+            continue;
+        rest = rest.substr(0, counter);
+        const std::size_t process = rest.rfind('-');
+        if (process == std::string_view::npos || rest.substr(0, process) != HostName()) continue;
+        const long long pid = PrintedNumber(rest.substr(process + 1));
+        if (pid > 0 && pid <= INT_MAX) return static_cast<pid_t>(pid);
+    }
+    return 0;
 }
 
 bool Runs(pid_t pid) {
@@ -213,12 +244,12 @@ bool Runs(pid_t pid) {
 
 }  // namespace
 
-int RemoveStaleTemps(const std::string& dir) {
+int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     std::vector<std::string> stale;
     while (dirent* e = ::readdir(d)) {
-        const pid_t owner = TempOwner(e->d_name);
+        const pid_t owner = TempOwner(e->d_name, names);
         if (owner == 0 || Runs(owner)) continue;
         struct stat st {};
         const std::string path = dir + "/" + e->d_name;

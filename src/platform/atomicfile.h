@@ -5,8 +5,9 @@
 // replaced together: all of them are written and flushed first, and only then renamed, one right
 // after the other.
 //
-// Temporary files are named ".NAME.kivo-PID-N" beside their target NAME (PID the writing
-// process, N a counter). One that a killed process left behind is removed by RemoveStaleTemps.
+// Temporary files are named ".NAME.kivo-HOST-PID-N" beside their target NAME (HOST this
+// machine's name, PID the writing process, N a counter). One that a killed process left behind
+// is removed by RemoveStaleTemps.
 
 #include <cstddef>
 #include <functional>
@@ -62,10 +63,11 @@ private:
 int ReplaceFile(const std::string& path, const FillFile& fill,
                 std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
 
-// Removes from `dir` the temporary files of this writer whose process no longer runs. Only
-// regular files named exactly as the writer names them are candidates; a file whose process
-// still runs (or may, when its state cannot be asked) stays. Returns how many were removed.
-int RemoveStaleTemps(const std::string& dir);
+// Removes from `dir` the temporary files that this machine's writers made for the files
+// `names` (their letter case aside) and whose process no longer runs. Only regular files named
+// exactly as the writer names them are candidates; a file whose process still runs (or may,
+// when its state cannot be asked) stays. Returns how many were removed.
+int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names);
 
 // Writes all of `size` bytes, retrying after interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);

@@ -411,7 +411,7 @@ bool SaveTavinIni() {
     // that fails leaves the model as it was.
     const GroupsSnapshot before(s.BlindCopies);
     // What killed saves of earlier runs left behind goes first, so that it never ships.
-    kivo::platform::RemoveStaleTemps(s.InstallerDir);
+    RemoveStaleSaveTemps(s.InstallerDir);
     const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
     const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
@@ -475,6 +475,10 @@ bool SaveTavinIni() {
     const profile::CommitResult committed = profile::CommitBatch();
     if (!committed.ok) return fail(committed.file, committed.reason);
     return true;
+}
+
+void RemoveStaleSaveTemps(const std::string& dir) {
+    kivo::platform::RemoveStaleTemps(dir, {"TAVIN.ini", "Setup.iss", "Tavin.old"});
 }
 
 void WriteComponents() {

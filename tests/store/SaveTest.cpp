@@ -913,34 +913,38 @@ pid_t EndedProcess() {
 
 TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
     PutTavin("Any Product");
-    const std::string ended = std::to_string(EndedProcess());
-    const std::string running = std::to_string(getppid());
-    const std::string self = std::to_string(getpid());
-    const std::vector<std::string> stale = {".TAVIN.ini.kivo-" + ended + "-0",
-                                            ".Setup.iss.kivo-" + ended + "-17",
-                                            ".Tavin.old.kivo-" + ended + "-3"};
-    const std::vector<std::string> kept = {".TAVIN.ini.kivo-" + running + "-0",
-                                           ".TAVIN.ini.kivo-" + self + "-1",
-                                           "TAVIN.ini.kivo-" + ended + "-0",
-                                           ".TAVIN.ini.kivo-0" + ended + "-0",
-                                           ".TAVIN.ini.kivo-" + ended + "-",
-                                           ".TAVIN.ini.kivo-" + ended + "-1x",
-                                           ".TAVIN.ini.kivo-" + ended + "-1.bak",
-                                           ".kivo-" + ended + "-1",
-                                           ".TAVIN.ini.kivo-" + ended,
-                                           ".TAVIN.ini.kivo--" + ended + "-1",
-                                           "Tavin.ini.kivo-new"};
+    char hostName[256] = {};
+    gethostname(hostName, sizeof hostName - 1);
+    const std::string host = hostName;
+    const std::string endedPid = std::to_string(EndedProcess());
+    const std::string ended = host + "-" + endedPid;
+    const std::string running = host + "-" + std::to_string(getppid());
+    const std::string self = host + "-" + std::to_string(getpid());
+    const std::vector<std::string> stale = {
+        ".TAVIN.ini.kivo-" + ended + "-0", ".Setup.iss.kivo-" + ended + "-17",
+        ".Tavin.old.kivo-" + ended + "-3", ".tavin.INI.kivo-" + ended + "-3"};
+    const std::vector<std::string> kept = {
+        ".TAVIN.ini.kivo-" + running + "-0", ".TAVIN.ini.kivo-" + self + "-1",
+        "TAVIN.ini.kivo-" + ended + "-0", ".TAVIN.ini.kivo-" + host + "-0" + endedPid + "-0",
+        ".TAVIN.ini.kivo-" + ended + "-", ".TAVIN.ini.kivo-" + ended + "-1x",
+        ".TAVIN.ini.kivo-" + ended + "-1.bak", ".kivo-" + ended + "-1", ".TAVIN.ini.kivo-" + ended,
+        ".TAVIN.ini.kivo--" + ended + "-1", "Tavin.ini.kivo-new",
+        // another machine's save, live or not, in a shared folder
+        ".TAVIN.ini.kivo-nas-2.example.org-" + endedPid + "-0", ".TAVIN.ini.kivo-x" + ended + "-0",
+        ".TAVIN.ini.kivo-" + endedPid + "-0",
+        // a file the save never writes
+        ".My Notes.kivo-" + ended + "-12", ".TAVIN.ini.bak.kivo-" + ended + "-1"};
     for (const std::string& name : stale) WriteFileBytes(InDir(name), "left by a killed save");
     for (const std::string& name : kept) WriteFileBytes(InDir(name), "not ours to remove");
     // Only regular files are ever ours.
-    fs::create_directory(InDir(".Extras.kivo-" + ended + "-2"));
-    fs::create_symlink("TAVIN.ini", InDir(".Link.kivo-" + ended + "-4"));
+    fs::create_directory(InDir(".Setup.iss.kivo-" + ended + "-2"));
+    fs::create_symlink("TAVIN.ini", InDir(".Tavin.old.kivo-" + ended + "-4"));
 
     ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
     for (const std::string& name : stale) EXPECT_FALSE(fs::exists(InDir(name))) << name;
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
-    EXPECT_TRUE(fs::is_directory(InDir(".Extras.kivo-" + ended + "-2")));
-    EXPECT_TRUE(fs::is_symlink(InDir(".Link.kivo-" + ended + "-4")));
+    EXPECT_TRUE(fs::is_directory(InDir(".Setup.iss.kivo-" + ended + "-2")));
+    EXPECT_TRUE(fs::is_symlink(InDir(".Tavin.old.kivo-" + ended + "-4")));
 
     WriteFileBytes(InDir(stale[0]), "left by another killed save");
     LoadInstaller();
