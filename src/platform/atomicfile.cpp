@@ -12,6 +12,12 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/capability.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
+#endif
 
 #include "platform/asciicase.h"
 
@@ -51,6 +57,53 @@ int OpenTemp(const std::string& target, mode_t createMode, std::string& tempPath
     }
     errno = EEXIST;
     return -1;
+}
+
+// The file that renaming a new file over `path` replaces: the one a symbolic link points to.
+std::string RenameTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string target = real;
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+struct Flags {
+    bool immutable = false;
+    bool appendOnly = false;
+};
+
+// The immutable and append-only flags of a file or folder; none where they cannot be asked.
+Flags FlagsOf(const std::string& path) {
+    Flags f;
+#ifdef __linux__
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return f;
+    int attr = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &attr) == 0) {
+        f.immutable = (attr & FS_IMMUTABLE_FL) != 0;
+        f.appendOnly = (attr & FS_APPEND_FL) != 0;
+    }
+    ::close(fd);
+#else
+    (void)path;
+#endif
+    return f;
+}
+
+// Whether this process may remove any entry of a sticky folder (CAP_FOWNER).
+bool MayActAsAnyOwner() {
+#ifdef __linux__
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) == 0)
+        return (data[CAP_TO_INDEX(CAP_FOWNER)].effective & CAP_TO_MASK(CAP_FOWNER)) != 0;
+#endif
+    return ::geteuid() == 0;
 }
 
 void SyncDirectory(const std::string& dir) {
@@ -103,21 +156,37 @@ std::string ErrorText(int err) {
     return ::strerror_r(err, buf, sizeof buf);
 }
 
-int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
-                      struct stat* written) {
-    std::string target = path;
+std::string RenameRefusal(const std::string& path) {
+    const std::string target = RenameTarget(path);
+    const std::string dir = DirectoryOf(target);
+    const Flags folder = FlagsOf(dir);
+    if (folder.immutable) return "its folder is immutable";
+    // New entries may be made there, but no entry may be removed or renamed.
+    if (folder.appendOnly) return "its folder is append-only";
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
+    if (::lstat(target.c_str(), &st) != 0) return {};
+    if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+        const Flags file = FlagsOf(target);
+        if (file.immutable) return "it is immutable";
+        if (file.appendOnly) return "it is append-only";
     }
+    const uid_t me = ::geteuid();
+    struct stat dirSt {};
+    if (st.st_uid != me && ::stat(dir.c_str(), &dirSt) == 0 && (dirSt.st_mode & S_ISVTX) &&
+        dirSt.st_uid != me && !MayActAsAnyOwner())
+        return "the folder has the sticky bit and this user owns neither the file nor the folder";
+    return {};
+}
+
+int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
+                      struct stat* written, const Expect& expect) {
+    std::string target = RenameTarget(path);
+    struct stat st {};
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) return EISDIR;
     // The rename needs only the directory; whether the file itself may be written is asked of
     // the system. Its owner may always change its mode, so the read-only case is the caller's.
-    if (existed && st.st_uid != ::geteuid() &&
+    if (existed && !expect.ownFile && st.st_uid != ::geteuid() &&
         ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return errno;
 
@@ -148,12 +217,12 @@ int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::option
     // Held open, the file that the rename replaces is freed only after the last rename, so the
     // renames follow each other without the file system's work of freeing it between them.
     const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
-    steps_.push_back({std::move(target), std::move(temp), replaced});
+    steps_.push_back({std::move(target), std::move(temp), expect, replaced});
     return 0;
 }
 
 void ReplaceSet::StageRemoval(const std::string& path) {
-    steps_.push_back({path, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+    steps_.push_back({path, {}, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
 }
 
 void ReplaceSet::CloseReplaced() {
@@ -163,19 +232,20 @@ void ReplaceSet::CloseReplaced() {
     }
 }
 
-int ReplaceSet::Commit(std::string* failedTarget) {
-    int err = 0;
+ReplaceSet::Outcome ReplaceSet::Commit() {
+    Outcome out = Refused();
     for (Step& s : steps_) {
+        if (out.err) break;
+        int err = 0;
         if (s.temp.empty()) {
             if (::unlink(s.target.c_str()) != 0 && errno != ENOENT) err = errno;
         } else if (::rename(s.temp.c_str(), s.target.c_str()) != 0) {
             err = errno;
         }
-        if (err) {
-            if (failedTarget) *failedTarget = s.target;
-            break;
-        }
-        s.done = true;
+        if (err)
+            out = {err, s.target, ErrorText(err)};
+        else
+            s.done = true;
     }
     CloseReplaced();
     std::vector<std::string> dirs;
@@ -184,7 +254,15 @@ int ReplaceSet::Commit(std::string* failedTarget) {
         if (s.done && std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
     }
     for (const std::string& dir : dirs) SyncDirectory(dir);
-    return err;
+    return out;
+}
+
+ReplaceSet::Outcome ReplaceSet::Refused() const {
+    for (const Step& s : steps_) {
+        if (std::string why = RenameRefusal(s.target); !why.empty())
+            return {EPERM, s.target, std::move(why)};
+    }
+    return {};
 }
 
 ReplaceSet::~ReplaceSet() {
@@ -197,7 +275,7 @@ int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mod
                 struct stat* written) {
     ReplaceSet set;
     if (int err = set.Stage(path, fill, mode, written)) return err;
-    return set.Commit();
+    return set.Commit().err;
 }
 
 namespace {

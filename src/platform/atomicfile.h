@@ -22,6 +22,13 @@ namespace kivo::platform {
 // Writes the new content to the open descriptor; false (with errno set) on failure.
 using FillFile = std::function<bool(int fd)>;
 
+// What a step of a set asks of the file it replaces or removes.
+struct Expect {
+    // The writer's own file (a backup): it is replaced whatever its own permission bits, as
+    // deleting it and creating it anew would.
+    bool ownFile = false;
+};
+
 // Files replaced and removed together. Stage and StageRemoval prepare every step without
 // changing any target; Commit then carries the steps out in the order they were staged, back to
 // back. Temporary files of steps not carried out are removed when the set ends.
@@ -36,24 +43,34 @@ public:
     // permission bits and, where allowed, the owner and group of the file it replaces; `mode`
     // overrides the bits; a new file gets 0666 less the umask. A symbolic link is followed, so
     // the file it points to is replaced. An existing file that this process may not write (by
-    // its effective ids) and does not own is refused with EACCES. Returns 0 or the errno of the
-    // failure. `written`, when given, receives the state of the new file as it was written.
+    // its effective ids) and does not own is refused with EACCES, unless it is the writer's own.
+    // Returns 0 or the errno of the failure. `written`, when given, receives the state of the
+    // new file as it was written.
     int Stage(const std::string& path, const FillFile& fill,
-              std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
+              std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr,
+              const Expect& expect = {});
     // `path` is deleted in its turn at the commit; a missing file is no failure then.
     void StageRemoval(const std::string& path);
 
-    // Carries out every staged step. Returns 0, or the errno of the first step that failed
-    // (its target in `failedTarget`): the steps before it are done, the steps after it are not.
-    int Commit(std::string* failedTarget = nullptr);
+    struct Outcome {
+        int err = 0;         // 0: every step was carried out
+        std::string file;    // the file whose step failed or was refused
+        std::string reason;  // in words that complete "<file>: ..."
+    };
+    // Carries out every staged step. Before the first rename it refuses (renaming nothing) a
+    // step that the system would refuse (see RenameRefusal). A rename that fails all the same
+    // leaves the steps before it done, the steps after it not.
+    Outcome Commit();
 
 private:
     struct Step {
         std::string target;
-        std::string temp;   // empty for a removal
+        std::string temp;  // the new content; empty for a removal
+        Expect expect;
         int replaced = -1;  // the file being replaced, held open until every step is done
         bool done = false;
     };
+    Outcome Refused() const;
     void CloseReplaced();
     std::vector<Step> steps_;
 };
@@ -62,6 +79,13 @@ private:
 // no temporary file is left behind.
 int ReplaceFile(const std::string& path, const FillFile& fill,
                 std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
+
+// Why the system will refuse to rename a new file over `path` or to rename `path` away, though
+// the folder may be written: in words that complete "<file>: ...", e.g. "it is immutable"; the
+// empty text when nothing speaks against it. Looks at the sticky bit of the folder (only the
+// owner of the file or of the folder, or a process allowed to act as any owner, may remove an
+// entry) and at immutable and append-only files and folders.
+std::string RenameRefusal(const std::string& path);
 
 // Removes from `dir` the temporary files that this machine's writers made for the files
 // `names` (their letter case aside) and whose process no longer runs. Only regular files named

@@ -263,8 +263,8 @@ public:
         }
         if (r.ok) {
             for (const std::string& path : deletions_) set.StageRemoval(path);
-            std::string target;
-            if (int err = set.Commit(&target)) failed(target, platform::ErrorText(err));
+            const platform::ReplaceSet::Outcome out = set.Commit();
+            if (out.err) failed(out.file, out.reason);
         }
         if (r.ok) {
             for (Staged& s : staged) AfterWrite(*s.entry, std::move(s.bytes), s.written);
@@ -445,9 +445,10 @@ private:
         int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
         if (!err) {
             const mode_t bits = st.st_mode & 07777;
-            err = set.Stage(
-                c.to, [in](int out) { return platform::CopyAll(in, out); },
-                c.readOnly ? bits & ~mode_t(0222) : bits);
+            // The copy is the writer's own file: it is replaced as deleting it and creating it
+            // anew would be, whatever its own permission bits.
+            err = set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
+                            c.readOnly ? bits & ~mode_t(0222) : bits, nullptr, {true});
         }
         ::close(in);
         return err;

@@ -66,7 +66,8 @@ void BeginBatch();
 // `from` as it stands on disk at the commit, written to `to` with the source's permission bits
 // (without any write bit when `readOnly`), and a file to delete. The commit carries out the
 // copies first, then the changed files in the order of their first change, then the deletions,
-// back to back.
+// back to back. The copy's target is the writer's own file: it is replaced where its folder
+// allows, whatever its own permission bits.
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
 void DeleteAtCommit(const std::string& path);
 // Lets the running batch write `path` although it is read-only; the new file keeps the

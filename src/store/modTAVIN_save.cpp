@@ -437,10 +437,10 @@ bool SaveTavinIni() {
             return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
                                        : "the file is read-only");
     }
-    // A read-only Tavin.old of an earlier save is replaced: it may be, where the file's owner
-    // could clear the attribute.
+    // Tavin.old is the tool's own: it is replaced, read-only or another user's, wherever it could
+    // be deleted and made anew.
     if (fileops::Exists(old)) {
-        if (std::string why = fileops::CannotReplace(old); !why.empty())
+        if (std::string why = fileops::CannotRecreate(old); !why.empty())
             return fail(old, "the backup cannot be written: " + why);
     }
 

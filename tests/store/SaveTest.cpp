@@ -3,22 +3,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
+#include <map>
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 #include "platform/asciicase.h"
+#include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
 #include "store/modTAVIN.h"
+#include "support/FileFlag.h"
 #include "support/TavinText.h"
 
 using modTAVIN::LoadInstaller;
@@ -903,6 +909,43 @@ TEST_F(SaveTest, ASaveThatChangesNothingWritesOnlyTheBackup) {
     EXPECT_EQ(Get("Tavin.old"), tavin);
 }
 
+// Every entry of a folder with its owner, mode, inode and bytes: what a failed save leaves as it
+// was.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        struct stat st {};
+        stat(e.path().c_str(), &st);
+        files[e.path().filename()] = std::to_string(st.st_uid) + " " +
+                                     std::to_string(st.st_mode & 07777) + " " +
+                                     std::to_string(st.st_ino) + " " + ReadFileBytes(e.path());
+    }
+    return files;
+}
+
+// A file the system keeps from being replaced or removed is refused before anything is renamed,
+// in plain words.
+TEST_F(SaveFailureTest, ImmutableAndAppendOnlyFilesAndFoldersAreRefusedUpFront) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {InDir("TAVIN.ini"), FS_IMMUTABLE_FL, InDir("TAVIN.ini") + ": it is immutable."},
+        {InDir("Setup.iss"), FS_APPEND_FL, InDir("Setup.iss") + ": it is append-only."},
+        {InDir("Tavin.old"), FS_IMMUTABLE_FL,
+         InDir("Tavin.old") + ": the backup cannot be written: it is immutable."},
+        {dir.path(), FS_APPEND_FL, InDir("TAVIN.ini") + ": its folder is append-only."}};
+    for (const auto& [path, flag, message] : cases) {
+        SCOPED_TRACE(message);
+        const auto before = Snapshot(dir.path());
+        FileFlag flagged(path, flag);
+        if (!flagged.set()) GTEST_SKIP() << "cannot set file flags here";
+        EXPECT_FALSE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "The installer was not saved.\n" + message);
+        EXPECT_EQ(Snapshot(dir.path()), before);
+        ui.ClearLog();
+    }
+}
+
 // The process id of a process that has ended.
 pid_t EndedProcess() {
     const pid_t pid = fork();
@@ -1074,13 +1117,6 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
         {"root's Setup.iss",
          {{"TAVIN.ini", kNobody, 0644, tavinText}, {"Setup.iss", 0, 0644, issText}},
          head + inst + "/Setup.iss: this user may not write it (Permission denied)."},
-        {"root's Tavin.old",
-         {{"TAVIN.ini", kNobody, 0644, tavinText},
-          {"Setup.iss", kNobody, 0644, issText},
-          {"Tavin.old", 0, 0644, "[Main]\nProduct=older\n"}},
-         head + inst +
-             "/Tavin.old: the backup cannot be written: this user may not write it (Permission "
-             "denied)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1104,6 +1140,59 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
     EXPECT_NE(Stamp("TAVIN.ini").find("SetupTitle=Saved by the user"), std::string::npos);
     EXPECT_EQ(Stamp("Setup.iss").substr(0, owner.size() + 4), owner + std::to_string(0600) + " ");
     EXPECT_EQ(Stamp("Tavin.old"), owner + std::to_string(0640) + " " + Crlf(tavinText));
+}
+
+// In a folder with the sticky bit only the owner of a file, or of the folder, may replace or
+// delete it, whatever the file's permission bits: such a save is refused before any rename.
+// Tavin.old is the tool's own: another user's, read-only, is replaced wherever the folder lets
+// the user delete it and make it anew.
+TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRename) {
+    const std::string head = "The installer was not saved.\n" + inst + "/";
+    const std::string sticky =
+        ": the folder has the sticky bit and this user owns neither the file nor the folder.";
+    const std::string older = "[Main]\nProduct=older\n";
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(inst.c_str(), 01777), 0);
+    struct Case {
+        const char* what;
+        OwnedFile foreign;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"root's TAVIN.ini", {"TAVIN.ini", 0, 0666, tavinText}, head + "TAVIN.ini" + sticky},
+        {"root's Setup.iss", {"Setup.iss", 0, 0666, issText}, head + "Setup.iss" + sticky},
+        {"root's read-only Tavin.old",
+         {"Tavin.old", 0, 0444, older},
+         head + "Tavin.old: the backup cannot be written" + sticky},
+    };
+    auto make = [&](const OwnedFile& foreign) {
+        std::vector<OwnedFile> files = {{"TAVIN.ini", kNobody, 0640, tavinText},
+                                        {"Setup.iss", kNobody, 0644, issText},
+                                        {"Tavin.old", kNobody, 0644, older}};
+        for (OwnedFile& f : files)
+            if (f.name == foreign.name) f = foreign;
+        Make(files);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        make(c.foreign);
+        const auto before = Snapshot(inst);
+        const auto [saved, messages] = SaveAsUser();
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(messages, c.message);
+        EXPECT_EQ(Snapshot(inst), before);
+    }
+
+    ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
+    for (const mode_t mode : {0644, 0444}) {
+        SCOPED_TRACE(mode);
+        make({"Tavin.old", 0, mode, older});
+        const auto [saved, messages] = SaveAsUser();
+        EXPECT_TRUE(saved) << messages;
+        EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
+                                          " " + std::to_string(0640) + " " + Crlf(tavinText));
+        EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
 }
 
 }  // namespace
