@@ -26,6 +26,7 @@ namespace kivo::platform {
 namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
+std::function<int(const std::string&)> g_renameFault;
 
 // This machine's name as temporary names carry it: never empty, no '/'. A folder shared over
 // the network holds the temporary files of other machines' saves, whose processes cannot be
@@ -57,6 +58,62 @@ int OpenTemp(const std::string& target, mode_t createMode, std::string& tempPath
     }
     errno = EEXIST;
     return -1;
+}
+
+// Writes a flushed temporary file next to `target` through `fill`, with the owner and group of
+// `like` where allowed and the permission bits `mode` (else those of `like`; else 0666 less the
+// umask). Returns 0 or the errno of the failure, leaving no file then.
+int WriteTemp(const std::string& target, const FillFile& fill, const struct stat* like,
+              std::optional<mode_t> mode, std::string& temp, struct stat* written) {
+    int fd = OpenTemp(target, like || mode ? 0600 : 0666, temp);
+    if (fd < 0) return errno;
+    int err = 0;
+    errno = 0;
+    if (!fill(fd)) err = errno ? errno : EIO;
+    if (!err && like) {
+        // Best effort: only a privileged process may hand the file back to another owner; a
+        // member of the file's group may still keep the group.
+        if (::fchown(fd, like->st_uid, like->st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), like->st_gid) != 0)
+            errno = 0;
+    }
+    if (!err && (mode || like)) {
+        if (::fchmod(fd, mode ? *mode : (like->st_mode & 07777)) != 0) err = errno;
+    }
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (!err && written && ::fstat(fd, written) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) ::unlink(temp.c_str());
+    return err;
+}
+
+// Keeps `target` under a temporary name: a second link, the same file, where the system allows
+// one; else (a file system without links, or a file of another owner that protected links keep
+// this user from linking) a copy with its content, mode and, where allowed, owner.
+int KeepOriginal(const std::string& target, std::string& kept) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        kept = TempName(target);
+        if (::link(target.c_str(), kept.c_str()) == 0) return 0;
+        if (errno != EEXIST) break;
+    }
+    int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    int err = in < 0 ? errno : 0;
+    struct stat st {};
+    if (!err && ::fstat(in, &st) != 0) err = errno;
+    if (!err)
+        err = WriteTemp(
+            target, [in](int out) { return CopyAll(in, out); }, &st, std::nullopt, kept, nullptr);
+    if (in >= 0) ::close(in);
+    if (err) kept.clear();
+    return err;
+}
+
+// A rename of a commit's step on `target`, through the test seam; 0 or the errno.
+int StepRename(const std::string& from, const std::string& to, const std::string& target) {
+    if (g_renameFault) {
+        if (int err = g_renameFault(target)) return err;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 // The file that renaming a new file over `path` replaces: the one a symbolic link points to.
@@ -191,29 +248,7 @@ int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::option
         return errno;
 
     std::string temp;
-    int fd = OpenTemp(target, existed || mode ? 0600 : 0666, temp);
-    if (fd < 0) return errno;
-
-    int err = 0;
-    errno = 0;
-    if (!fill(fd)) err = errno ? errno : EIO;
-    if (!err && existed) {
-        // Best effort: only a privileged process may hand the file back to another owner; a
-        // member of the file's group may still keep the group.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
-            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
-            errno = 0;
-    }
-    if (!err && (mode || existed)) {
-        if (::fchmod(fd, mode ? *mode : (st.st_mode & 07777)) != 0) err = errno;
-    }
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (!err && written && ::fstat(fd, written) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
-        return err;
-    }
+    if (int err = WriteTemp(target, fill, existed ? &st : nullptr, mode, temp, written)) return err;
     // Held open, the file that the rename replaces is freed only after the last rename, so the
     // renames follow each other without the file system's work of freeing it between them.
     const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
@@ -234,26 +269,22 @@ void ReplaceSet::CloseReplaced() {
 
 ReplaceSet::Outcome ReplaceSet::Commit() {
     Outcome out = Refused();
+    if (!out.err) out = KeepOriginals();
+    const bool renaming = !out.err;
+    if (renaming) out = RenameAll();
     for (Step& s : steps_) {
-        if (out.err) break;
-        int err = 0;
-        if (s.temp.empty()) {
-            if (::unlink(s.target.c_str()) != 0 && errno != ENOENT) err = errno;
-        } else if (::rename(s.temp.c_str(), s.target.c_str()) != 0) {
-            err = errno;
-        }
-        if (err)
-            out = {err, s.target, ErrorText(err)};
-        else
-            s.done = true;
+        if (!s.kept.empty()) ::unlink(s.kept.c_str());
+        s.kept.clear();
     }
     CloseReplaced();
-    std::vector<std::string> dirs;
-    for (const Step& s : steps_) {
-        std::string dir = DirectoryOf(s.target);
-        if (s.done && std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+    if (renaming) {
+        std::vector<std::string> dirs;
+        for (const Step& s : steps_) {
+            std::string dir = DirectoryOf(s.target);
+            if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+        }
+        for (const std::string& dir : dirs) SyncDirectory(dir);
     }
-    for (const std::string& dir : dirs) SyncDirectory(dir);
     return out;
 }
 
@@ -263,6 +294,60 @@ ReplaceSet::Outcome ReplaceSet::Refused() const {
             return {EPERM, s.target, std::move(why)};
     }
     return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
+    for (Step& s : steps_) {
+        struct stat st {};
+        s.existed = ::lstat(s.target.c_str(), &st) == 0;
+        // A removal keeps its file by moving it away in its turn; the last step is never put
+        // back (when its own rename fails, it is not done).
+        if (!s.existed || s.temp.empty() || &s == &steps_.back()) continue;
+        if (int err = KeepOriginal(s.target, s.kept))
+            return {
+                err, s.target,
+                "it cannot be kept aside until every file is in place (" + ErrorText(err) + ")"};
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::RenameAll() {
+    for (Step& s : steps_) {
+        int err = 0;
+        if (!s.temp.empty()) {
+            err = StepRename(s.temp, s.target, s.target);
+        } else if (s.existed) {
+            s.kept = TempName(s.target);
+            err = StepRename(s.target, s.kept, s.target);
+            if (err) s.kept.clear();
+            if (err == ENOENT) {  // gone already: nothing left to remove
+                s.existed = false;
+                err = 0;
+            }
+        }
+        if (err) return Undo({err, s.target, ErrorText(err)});
+        s.done = true;
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::Undo(Outcome failure) {
+    for (auto s = steps_.rbegin(); s != steps_.rend(); ++s) {
+        if (!s->done) continue;
+        int err = 0;
+        if (s->existed) {
+            err = StepRename(s->kept, s->target, s->target);
+            if (!err) s->kept.clear();
+        } else if (!s->temp.empty() && ::unlink(s->target.c_str()) != 0 && errno != ENOENT) {
+            err = errno;
+        }
+        if (err) {
+            failure.reason += "; " + s->target + " could not be put back (" + ErrorText(err) + ")";
+            return failure;
+        }
+        s->done = false;
+    }
+    return failure;
 }
 
 ReplaceSet::~ReplaceSet() {
@@ -338,5 +423,13 @@ int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& nam
     for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0;
     return removed;
 }
+
+namespace testing {
+
+void SetRenameFault(std::function<int(const std::string& target)> fault) {
+    g_renameFault = std::move(fault);
+}
+
+}  // namespace testing
 
 }  // namespace kivo::platform

@@ -3,7 +3,8 @@
 // part: the new bytes go to a temporary file in the same directory, are flushed to the disk and
 // then renamed over the target, and the directory entry is flushed too. Several files can be
 // replaced together: all of them are written and flushed first, and only then renamed, one right
-// after the other.
+// after the other. Until the last rename each replaced or removed file is kept under a temporary
+// name, so that a rename the system refuses halfway puts back what the set had done.
 //
 // Temporary files are named ".NAME.kivo-HOST-PID-N" beside their target NAME (HOST this
 // machine's name, PID the writing process, N a counter). One that a killed process left behind
@@ -31,7 +32,8 @@ struct Expect {
 
 // Files replaced and removed together. Stage and StageRemoval prepare every step without
 // changing any target; Commit then carries the steps out in the order they were staged, back to
-// back. Temporary files of steps not carried out are removed when the set ends.
+// back. A commit that fails leaves every file as it was before it. Temporary files of steps not
+// carried out are removed when the set ends.
 class ReplaceSet {
 public:
     ReplaceSet() = default;
@@ -58,8 +60,10 @@ public:
         std::string reason;  // in words that complete "<file>: ..."
     };
     // Carries out every staged step. Before the first rename it refuses (renaming nothing) a
-    // step that the system would refuse (see RenameRefusal). A rename that fails all the same
-    // leaves the steps before it done, the steps after it not.
+    // step that the system would refuse (see RenameRefusal). Should a rename fail all the same,
+    // the steps already done are put back in reverse order; the reason then names any file that
+    // could not be put back (the undo stops there, leaving the files as a kill at that point
+    // would).
     Outcome Commit();
 
 private:
@@ -68,9 +72,16 @@ private:
         std::string temp;  // the new content; empty for a removal
         Expect expect;
         int replaced = -1;  // the file being replaced, held open until every step is done
+        // During the commit: whether the target was there, and the name under which it is
+        // kept (a replaced file) or to which it was moved (a removed one).
+        bool existed = false;
+        std::string kept{};
         bool done = false;
     };
     Outcome Refused() const;
+    Outcome KeepOriginals();
+    Outcome RenameAll();
+    Outcome Undo(Outcome failure);
     void CloseReplaced();
     std::vector<Step> steps_;
 };
@@ -104,5 +115,12 @@ std::string ErrorText(int err);
 // The directory part of a path ("." when there is none) and the last component.
 std::string DirectoryOf(const std::string& path);
 std::string LastComponent(const std::string& path);
+
+namespace testing {
+// Test seam of ReplaceSet::Commit: the fault is asked right before each rename with the
+// rename's target; an errno makes that rename fail as if the system refused it, 0 lets it go
+// on. An empty function removes the seam.
+void SetRenameFault(std::function<int(const std::string& target)> fault);
+}  // namespace testing
 
 }  // namespace kivo::platform

@@ -80,9 +80,10 @@ struct CommitResult {
     std::string reason;  // a plain description, when !ok
 };
 // Writes every file changed in the batch; a file whose bytes are the same as on disk is not
-// written. A failure while the files are prepared leaves every file as it was; a failure of a
-// rename (rare: everything was checked and written by then) leaves the steps before it done.
-// The parsed copies are dropped on failure.
+// written. A failure leaves every file as it was: while the files are prepared nothing is
+// touched yet, and a rename that fails after all (rare: everything was checked and written by
+// then) has the renames before it put back; only a file that could not be put back is named in
+// the reason. The parsed copies are dropped on failure.
 CommitResult CommitBatch();
 // Drops every change of the batch; no file is touched.
 void AbortBatch();

@@ -8,8 +8,9 @@
 // backup of its previous content stands), then TAVIN.ini, then Setup.iss (written or deleted).
 // A crash can then only fall between two renames, and the worst it leaves is the new TAVIN.ini
 // beside the previous Setup.iss, with that previous TAVIN.ini whole in Tavin.old. A failed save
-// shows one message naming the file and the reason, leaves the model modified, touches no file
-// and returns false.
+// shows one message naming the file and the reason, leaves the model modified, leaves every file
+// as it was (a rename refused at the last moment has the renames before it put back) and returns
+// false.
 
 #include <string>
 #include <unordered_map>

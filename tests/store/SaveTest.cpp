@@ -923,6 +923,69 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     return files;
 }
 
+// The commit's test seam, removed when the object ends.
+struct CommitSeams {
+    ~CommitSeams() { kivo::platform::testing::SetRenameFault({}); }
+};
+
+// A rename that fails after every check (an I/O error, a security module's denial) has the
+// renames before it put back: the files are as they were, each the same file as before. Only a
+// file that cannot be put back in turn stays replaced, and the message names it.
+TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    struct Case {
+        const char* what;
+        bool deleteIss;
+        std::vector<std::pair<std::string, int>> faults;  // a file, and which of its renames fails
+        std::string message;
+    };
+    const std::string head = "The installer was not saved.\n";
+    const std::string io = "Input/output error";
+    const std::vector<Case> cases = {
+        {"TAVIN.ini, after Tavin.old", false, {{"TAVIN.ini", 1}}, InDir("TAVIN.ini: ") + io + "."},
+        {"Setup.iss written, after TAVIN.ini",
+         false,
+         {{"Setup.iss", 1}},
+         InDir("Setup.iss: ") + io + "."},
+        {"Setup.iss deleted, after TAVIN.ini",
+         true,
+         {{"Setup.iss", 1}},
+         InDir("Setup.iss: ") + io + "."},
+        {"Setup.iss, and then Tavin.old cannot be put back",
+         false,
+         {{"Setup.iss", 1}, {"Tavin.old", 2}},
+         InDir("Setup.iss: ") + io + "; " + InDir("Tavin.old") + " could not be put back (" + io +
+             ")."},
+    };
+    CommitSeams seams;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        S().OemSettings.Iss.WriteResponseFile = !c.deleteIss;
+        auto before = Snapshot(dir.path());
+        std::map<std::string, int> renames;
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            const std::string name = kivo::platform::LastComponent(target);
+            const int nth = ++renames[name];
+            for (const auto& [file, failing] : c.faults)
+                if (file == name && failing == nth) return EIO;
+            return 0;
+        });
+        EXPECT_FALSE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, head + c.message);
+        EXPECT_TRUE(S().Modified);
+        auto after = Snapshot(dir.path());
+        if (c.faults.size() > 1) {
+            // The undo stopped where a kill would have: Tavin.old holds the TAVIN.ini beside it.
+            EXPECT_EQ(Get("Tavin.old"), tavinBefore);
+            before.erase("Tavin.old");
+            after.erase("Tavin.old");
+        }
+        EXPECT_EQ(after, before);
+        ui.ClearLog();
+    }
+}
+
 // A file the system keeps from being replaced or removed is refused before anything is renamed,
 // in plain words.
 TEST_F(SaveFailureTest, ImmutableAndAppendOnlyFilesAndFoldersAreRefusedUpFront) {
