@@ -27,6 +27,7 @@ namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
 std::function<int(const std::string&)> g_renameFault;
+std::function<void()> g_beforeCommitCheck;
 
 // This machine's name as temporary names carry it: never empty, no '/'. A folder shared over
 // the network holds the temporary files of other machines' saves, whose processes cannot be
@@ -213,6 +214,21 @@ std::string ErrorText(int err) {
     return ::strerror_r(err, buf, sizeof buf);
 }
 
+FileState FileState::Of(const struct stat& st) {
+    constexpr std::int64_t kNs = 1'000'000'000;
+    return {true,
+            st.st_dev,
+            st.st_ino,
+            st.st_size,
+            st.st_mtim.tv_sec * kNs + st.st_mtim.tv_nsec,
+            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec};
+}
+
+FileState FileState::At(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? Of(st) : FileState{};
+}
+
 std::string RenameRefusal(const std::string& path) {
     const std::string target = RenameTarget(path);
     const std::string dir = DirectoryOf(target);
@@ -256,8 +272,8 @@ int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::option
     return 0;
 }
 
-void ReplaceSet::StageRemoval(const std::string& path) {
-    steps_.push_back({path, {}, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+void ReplaceSet::StageRemoval(const std::string& path, const Expect& expect) {
+    steps_.push_back({path, {}, expect, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
 }
 
 void ReplaceSet::CloseReplaced() {
@@ -269,7 +285,14 @@ void ReplaceSet::CloseReplaced() {
 
 ReplaceSet::Outcome ReplaceSet::Commit() {
     Outcome out = Refused();
+    // A kept link moves the file's change time: the full look comes before the keeps, and the
+    // look right after them compares everything else and takes what it sees as the state the
+    // last look expects.
+    if (!out.err) out = CheckStates(false);
     if (!out.err) out = KeepOriginals();
+    if (!out.err) out = CheckStates(true);
+    if (!out.err && g_beforeCommitCheck) g_beforeCommitCheck();
+    if (!out.err) out = CheckStates(false);
     const bool renaming = !out.err;
     if (renaming) out = RenameAll();
     for (Step& s : steps_) {
@@ -292,6 +315,17 @@ ReplaceSet::Outcome ReplaceSet::Refused() const {
     for (const Step& s : steps_) {
         if (std::string why = RenameRefusal(s.target); !why.empty())
             return {EPERM, s.target, std::move(why)};
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::CheckStates(bool changeTimeMoved) {
+    for (Step& s : steps_) {
+        if (!s.expect.state) continue;
+        const FileState now = FileState::At(s.target);
+        if (changeTimeMoved ? !now.SameContent(*s.expect.state) : now != *s.expect.state)
+            return {EAGAIN, s.target, kChangedByAnotherProgram};
+        s.expect.state = now;
     }
     return {};
 }
@@ -429,6 +463,8 @@ namespace testing {
 void SetRenameFault(std::function<int(const std::string& target)> fault) {
     g_renameFault = std::move(fault);
 }
+
+void SetBeforeCommitCheck(std::function<void()> hook) { g_beforeCommitCheck = std::move(hook); }
 
 }  // namespace testing
 

@@ -11,6 +11,7 @@
 // is removed by RemoveStaleTemps.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,8 +24,38 @@ namespace kivo::platform {
 // Writes the new content to the open descriptor; false (with errno set) on failure.
 using FillFile = std::function<bool(int fd)>;
 
+// What identifies one state of a file on disk. A change of content changes the size or the
+// modification time (or the inode, when the file is replaced); the change time also catches a
+// rewrite that set the modification time back.
+struct FileState {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime = 0;
+    std::int64_t ctime = 0;
+
+    static FileState Of(const struct stat& st);
+    // The state of the file `path` names (a symbolic link followed); a missing one when it
+    // cannot be looked at.
+    static FileState At(const std::string& path);
+
+    bool operator==(const FileState&) const = default;
+    // The same content, whatever happened to the attributes or the links (they change only the
+    // change time).
+    bool SameContent(const FileState& o) const {
+        return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size &&
+               mtime == o.mtime;
+    }
+};
+
+// The reason a commit gives for a file that is no longer as its step expects it.
+inline constexpr const char* kChangedByAnotherProgram = "The file was changed by another program";
+
 // What a step of a set asks of the file it replaces or removes.
 struct Expect {
+    // The state the file must still be in right before the first rename (not asked when empty).
+    std::optional<FileState> state;
     // The writer's own file (a backup): it is replaced whatever its own permission bits, as
     // deleting it and creating it anew would.
     bool ownFile = false;
@@ -52,7 +83,7 @@ public:
               std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr,
               const Expect& expect = {});
     // `path` is deleted in its turn at the commit; a missing file is no failure then.
-    void StageRemoval(const std::string& path);
+    void StageRemoval(const std::string& path, const Expect& expect = {});
 
     struct Outcome {
         int err = 0;         // 0: every step was carried out
@@ -60,10 +91,10 @@ public:
         std::string reason;  // in words that complete "<file>: ..."
     };
     // Carries out every staged step. Before the first rename it refuses (renaming nothing) a
-    // step that the system would refuse (see RenameRefusal). Should a rename fail all the same,
-    // the steps already done are put back in reverse order; the reason then names any file that
-    // could not be put back (the undo stops there, leaving the files as a kill at that point
-    // would).
+    // step that the system would refuse (see RenameRefusal) or whose file is no longer in the
+    // state the step expects. Should a rename fail all the same, the steps already done are put
+    // back in reverse order; the reason then names any file that could not be put back (the
+    // undo stops there, leaving the files as a kill at that point would).
     Outcome Commit();
 
 private:
@@ -80,6 +111,7 @@ private:
     };
     Outcome Refused() const;
     Outcome KeepOriginals();
+    Outcome CheckStates(bool changeTimeMoved);
     Outcome RenameAll();
     Outcome Undo(Outcome failure);
     void CloseReplaced();
@@ -117,10 +149,12 @@ std::string DirectoryOf(const std::string& path);
 std::string LastComponent(const std::string& path);
 
 namespace testing {
-// Test seam of ReplaceSet::Commit: the fault is asked right before each rename with the
-// rename's target; an errno makes that rename fail as if the system refused it, 0 lets it go
-// on. An empty function removes the seam.
+// Test seams of ReplaceSet::Commit. The fault is asked right before each rename with the
+// rename's target: an errno makes that rename fail as if the system refused it, 0 lets it go
+// on. The hook runs once the originals are kept, right before the last look at the files'
+// states. An empty function removes the seam.
 void SetRenameFault(std::function<int(const std::string& target)> fault);
+void SetBeforeCommitCheck(std::function<void()> hook);
 }  // namespace testing
 
 }  // namespace kivo::platform

@@ -18,7 +18,9 @@
 //   first writes every file whose bytes the batch changed to a flushed temporary file in its
 //   directory (with the original's owner, group and permission bits), and only when all of them
 //   are ready renames them over the originals, one right after the other. Reads inside the batch
-//   see the batch's writes.
+//   see the batch's writes. A file that changed on disk since the batch first changed (or
+//   deleted) it, in any of its state including the change time, is not replaced: the commit
+//   fails and replaces nothing.
 //
 // Paths are native paths; the last component matches an existing file without regard to case.
 
@@ -67,7 +69,7 @@ void BeginBatch();
 // (without any write bit when `readOnly`), and a file to delete. The commit carries out the
 // copies first, then the changed files in the order of their first change, then the deletions,
 // back to back. The copy's target is the writer's own file: it is replaced where its folder
-// allows, whatever its own permission bits.
+// allows, whatever its own permission bits. A file to delete must still be as it stands now.
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
 void DeleteAtCommit(const std::string& path);
 // Lets the running batch write `path` although it is read-only; the new file keeps the

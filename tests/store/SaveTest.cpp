@@ -923,9 +923,12 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     return files;
 }
 
-// The commit's test seam, removed when the object ends.
+// The commit's test seams, removed when the object ends.
 struct CommitSeams {
-    ~CommitSeams() { kivo::platform::testing::SetRenameFault({}); }
+    ~CommitSeams() {
+        kivo::platform::testing::SetRenameFault({});
+        kivo::platform::testing::SetBeforeCommitCheck({});
+    }
 };
 
 // A rename that fails after every check (an I/O error, a security module's denial) has the
@@ -981,6 +984,42 @@ TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
             before.erase("Tavin.old");
             after.erase("Tavin.old");
         }
+        EXPECT_EQ(after, before);
+        ui.ClearLog();
+    }
+}
+
+// Another program's change that lands while the save prepares its files is seen by the last
+// look right before the renames, a change of the change time alone too; nothing is replaced.
+TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string tavin = InDir("TAVIN.ini");
+    std::string sameSize = tavinBefore;
+    sameSize.replace(sameSize.find("SetupTitle=Old"), 14, "SetupTitle=Odd");
+    const std::vector<std::pair<const char*, std::string>> edits = {
+        {"an ordinary edit", tavinBefore + "Note=theirs\r\n"},
+        {"a same-size edit that puts the modification time back", sameSize}};
+    CommitSeams seams;
+    for (const auto& [what, theirs] : edits) {
+        SCOPED_TRACE(what);
+        WriteFileBytes(tavin, tavinBefore);
+        auto before = Snapshot(dir.path());
+        kivo::platform::testing::SetBeforeCommitCheck([&, text = theirs] {
+            struct stat st {};
+            stat(tavin.c_str(), &st);
+            WriteFileBytes(tavin, text);
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            if (text.size() == tavinBefore.size()) utimensat(AT_FDCWD, tavin.c_str(), times, 0);
+        });
+        EXPECT_FALSE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "The installer was not saved.\n" + tavin +
+                                           ": The file was changed by another program.");
+        EXPECT_TRUE(S().Modified);
+        EXPECT_EQ(Get("TAVIN.ini"), theirs);
+        auto after = Snapshot(dir.path());
+        before.erase("TAVIN.ini");
+        after.erase("TAVIN.ini");
         EXPECT_EQ(after, before);
         ui.ClearLog();
     }
