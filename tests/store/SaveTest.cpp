@@ -909,18 +909,30 @@ TEST_F(SaveTest, ASaveThatChangesNothingWritesOnlyTheBackup) {
     EXPECT_EQ(Get("Tavin.old"), tavin);
 }
 
-// Every entry of a folder with its owner, mode, inode and bytes: what a failed save leaves as it
-// was.
-std::map<std::string, std::string> Snapshot(const std::string& folder) {
+// Every entry of a folder but `leftOut`, with its owner, mode, inode and bytes: what a failed
+// save leaves as it was.
+std::map<std::string, std::string> Snapshot(const std::string& folder,
+                                            const std::string& leftOut = "") {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::directory_iterator(folder)) {
         struct stat st {};
         stat(e.path().c_str(), &st);
-        files[e.path().filename()] = std::to_string(st.st_uid) + " " +
-                                     std::to_string(st.st_mode & 07777) + " " +
-                                     std::to_string(st.st_ino) + " " + ReadFileBytes(e.path());
+        if (e.path().filename() != leftOut)
+            files[e.path().filename()] = std::to_string(st.st_uid) + " " +
+                                         std::to_string(st.st_mode & 07777) + " " +
+                                         std::to_string(st.st_ino) + " " + ReadFileBytes(e.path());
     }
     return files;
+}
+
+// A save that fails with the one message "The installer was not saved.\n" + `message`.
+void ExpectNotSaved(FakeUi& ui, const std::string& message) {
+    EXPECT_FALSE(SaveTavinIni());
+    EXPECT_TRUE(S().Modified);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.empty() ? "" : ui.messages[0].text,
+              "The installer was not saved.\n" + message);
+    ui.ClearLog();
 }
 
 // The commit's test seams, removed when the object ends.
@@ -932,60 +944,40 @@ struct CommitSeams {
 };
 
 // A rename that fails after every check (an I/O error, a security module's denial) has the
-// renames before it put back: the files are as they were, each the same file as before. Only a
-// file that cannot be put back in turn stays replaced, and the message names it.
+// renames before it put back: the files are as they were, each the same file as before. Should
+// Tavin.old not go back in turn, the undo stops there, as a kill would, and the message says so.
 TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
-    struct Case {
-        const char* what;
-        bool deleteIss;
-        std::vector<std::pair<std::string, int>> faults;  // a file, and which of its renames fails
-        std::string message;
-    };
-    const std::string head = "The installer was not saved.\n";
     const std::string io = "Input/output error";
-    const std::vector<Case> cases = {
-        {"TAVIN.ini, after Tavin.old", false, {{"TAVIN.ini", 1}}, InDir("TAVIN.ini: ") + io + "."},
-        {"Setup.iss written, after TAVIN.ini",
-         false,
-         {{"Setup.iss", 1}},
-         InDir("Setup.iss: ") + io + "."},
-        {"Setup.iss deleted, after TAVIN.ini",
-         true,
-         {{"Setup.iss", 1}},
-         InDir("Setup.iss: ") + io + "."},
-        {"Setup.iss, and then Tavin.old cannot be put back",
-         false,
-         {{"Setup.iss", 1}, {"Tavin.old", 2}},
-         InDir("Setup.iss: ") + io + "; " + InDir("Tavin.old") + " could not be put back (" + io +
-             ")."},
+    struct Case {
+        const char* failing;  // the file whose rename fails
+        bool deleteIss, undoFails;
     };
     CommitSeams seams;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const Case c : {Case{"TAVIN.ini", false, false}, Case{"Setup.iss", false, false},
+                         Case{"Setup.iss", true, false}, Case{"Setup.iss", false, true}}) {
+        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted" : "") +
+                     (c.undoFails ? ", Tavin.old not put back" : ""));
         S().OemSettings.Iss.WriteResponseFile = !c.deleteIss;
-        auto before = Snapshot(dir.path());
+        const std::string leftOut = c.undoFails ? "Tavin.old" : "";
+        const auto before = Snapshot(dir.path(), leftOut);
         std::map<std::string, int> renames;
         kivo::platform::testing::SetRenameFault([&](const std::string& target) {
             const std::string name = kivo::platform::LastComponent(target);
             const int nth = ++renames[name];
-            for (const auto& [file, failing] : c.faults)
-                if (file == name && failing == nth) return EIO;
-            return 0;
+            const bool fails =
+                (name == c.failing && nth == 1) || (c.undoFails && name == "Tavin.old" && nth == 2);
+            return fails ? EIO : 0;
         });
-        EXPECT_FALSE(SaveTavinIni());
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, head + c.message);
-        EXPECT_TRUE(S().Modified);
-        auto after = Snapshot(dir.path());
-        if (c.faults.size() > 1) {
-            // The undo stopped where a kill would have: Tavin.old holds the TAVIN.ini beside it.
+        ExpectNotSaved(
+            ui, InDir(c.failing) + ": " + io +
+                    (c.undoFails ? "; " + InDir("Tavin.old") + " could not be put back (" + io + ")"
+                                 : "") +
+                    ".");
+        EXPECT_EQ(Snapshot(dir.path(), leftOut), before);
+        if (c.undoFails) {
             EXPECT_EQ(Get("Tavin.old"), tavinBefore);
-            before.erase("Tavin.old");
-            after.erase("Tavin.old");
         }
-        EXPECT_EQ(after, before);
-        ui.ClearLog();
     }
 }
 
@@ -995,33 +987,22 @@ TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
     const std::string tavin = InDir("TAVIN.ini");
     std::string sameSize = tavinBefore;
-    sameSize.replace(sameSize.find("SetupTitle=Old"), 14, "SetupTitle=Odd");
-    const std::vector<std::pair<const char*, std::string>> edits = {
-        {"an ordinary edit", tavinBefore + "Note=theirs\r\n"},
-        {"a same-size edit that puts the modification time back", sameSize}};
+    sameSize.replace(sameSize.find("=Old"), 4, "=Odd");
     CommitSeams seams;
-    for (const auto& [what, theirs] : edits) {
-        SCOPED_TRACE(what);
+    for (const std::string& theirs : {tavinBefore + "Note=theirs\r\n", sameSize}) {
         WriteFileBytes(tavin, tavinBefore);
-        auto before = Snapshot(dir.path());
-        kivo::platform::testing::SetBeforeCommitCheck([&, text = theirs] {
+        const auto before = Snapshot(dir.path(), "TAVIN.ini");
+        kivo::platform::testing::SetBeforeCommitCheck([&] {
             struct stat st {};
             stat(tavin.c_str(), &st);
-            WriteFileBytes(tavin, text);
+            WriteFileBytes(tavin, theirs);
+            // The modification time put back: of a same-size edit only the change time tells.
             const timespec times[2] = {st.st_atim, st.st_mtim};
-            if (text.size() == tavinBefore.size()) utimensat(AT_FDCWD, tavin.c_str(), times, 0);
+            utimensat(AT_FDCWD, tavin.c_str(), times, 0);
         });
-        EXPECT_FALSE(SaveTavinIni());
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "The installer was not saved.\n" + tavin +
-                                           ": The file was changed by another program.");
-        EXPECT_TRUE(S().Modified);
+        ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
         EXPECT_EQ(Get("TAVIN.ini"), theirs);
-        auto after = Snapshot(dir.path());
-        before.erase("TAVIN.ini");
-        after.erase("TAVIN.ini");
-        EXPECT_EQ(after, before);
-        ui.ClearLog();
+        EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
     }
 }
 
@@ -1036,15 +1017,11 @@ TEST_F(SaveFailureTest, ImmutableAndAppendOnlyFilesAndFoldersAreRefusedUpFront) 
          InDir("Tavin.old") + ": the backup cannot be written: it is immutable."},
         {dir.path(), FS_APPEND_FL, InDir("TAVIN.ini") + ": its folder is append-only."}};
     for (const auto& [path, flag, message] : cases) {
-        SCOPED_TRACE(message);
         const auto before = Snapshot(dir.path());
         FileFlag flagged(path, flag);
         if (!flagged.set()) GTEST_SKIP() << "cannot set file flags here";
-        EXPECT_FALSE(SaveTavinIni());
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "The installer was not saved.\n" + message);
+        ExpectNotSaved(ui, message);
         EXPECT_EQ(Snapshot(dir.path()), before);
-        ui.ClearLog();
     }
 }
 
@@ -1249,24 +1226,7 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
 // Tavin.old is the tool's own: another user's, read-only, is replaced wherever the folder lets
 // the user delete it and make it anew.
 TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRename) {
-    const std::string head = "The installer was not saved.\n" + inst + "/";
-    const std::string sticky =
-        ": the folder has the sticky bit and this user owns neither the file nor the folder.";
     const std::string older = "[Main]\nProduct=older\n";
-    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
-    ASSERT_EQ(chmod(inst.c_str(), 01777), 0);
-    struct Case {
-        const char* what;
-        OwnedFile foreign;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
-        {"root's TAVIN.ini", {"TAVIN.ini", 0, 0666, tavinText}, head + "TAVIN.ini" + sticky},
-        {"root's Setup.iss", {"Setup.iss", 0, 0666, issText}, head + "Setup.iss" + sticky},
-        {"root's read-only Tavin.old",
-         {"Tavin.old", 0, 0444, older},
-         head + "Tavin.old: the backup cannot be written" + sticky},
-    };
     auto make = [&](const OwnedFile& foreign) {
         std::vector<OwnedFile> files = {{"TAVIN.ini", kNobody, 0640, tavinText},
                                         {"Setup.iss", kNobody, 0644, issText},
@@ -1275,22 +1235,27 @@ TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRena
             if (f.name == foreign.name) f = foreign;
         Make(files);
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        make(c.foreign);
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(inst.c_str(), 01777), 0);
+    const std::vector<std::pair<OwnedFile, std::string>> cases = {
+        {{"TAVIN.ini", 0, 0666, tavinText}, "TAVIN.ini"},
+        {{"Setup.iss", 0, 0666, issText}, "Setup.iss"},
+        {{"Tavin.old", 0, 0444, older}, "Tavin.old: the backup cannot be written"}};
+    for (const auto& [foreign, file] : cases) {
+        make(foreign);
         const auto before = Snapshot(inst);
         const auto [saved, messages] = SaveAsUser();
         EXPECT_FALSE(saved);
-        EXPECT_EQ(messages, c.message);
+        EXPECT_EQ(messages, "The installer was not saved.\n" + inst + "/" + file +
+                                ": the folder has the sticky bit and this user owns neither the "
+                                "file nor the folder.");
         EXPECT_EQ(Snapshot(inst), before);
     }
 
     ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
     for (const mode_t mode : {0644, 0444}) {
-        SCOPED_TRACE(mode);
         make({"Tavin.old", 0, mode, older});
-        const auto [saved, messages] = SaveAsUser();
-        EXPECT_TRUE(saved) << messages;
+        EXPECT_TRUE(SaveAsUser().first) << mode;
         EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
                                           " " + std::to_string(0640) + " " + Crlf(tavinText));
         EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
