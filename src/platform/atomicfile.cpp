@@ -12,25 +12,156 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/capability.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
+#endif
+
+#include "platform/asciicase.h"
 
 namespace kivo::platform {
 
 namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
+std::function<int(const std::string&)> g_renameFault;
+std::function<void()> g_beforeCommitCheck;
+
+// This machine's name as temporary names carry it: never empty, no '/'. A folder shared over
+// the network holds the temporary files of other machines' saves, whose processes cannot be
+// asked from here.
+const std::string& HostName() {
+    static const std::string host = [] {
+        char buf[256] = {};
+        if (::gethostname(buf, sizeof buf - 1) != 0 || buf[0] == '\0')
+            return std::string("localhost");
+        std::string name = buf;
+        std::replace(name.begin(), name.end(), '/', '_');
+        return name;
+    }();
+    return host;
+}
+
+// A temporary name next to `target` that no other writer uses.
+std::string TempName(const std::string& target) {
+    return DirectoryOf(target) + "/." + LastComponent(target) + ".kivo-" + HostName() + "-" +
+           std::to_string(::getpid()) + "-" + std::to_string(g_tempCounter.fetch_add(1));
+}
 
 // Opens a fresh temporary file next to `target`; -1 with errno set on failure.
 int OpenTemp(const std::string& target, mode_t createMode, std::string& tempPath) {
-    const std::string dir = DirectoryOf(target);
-    const std::string base = LastComponent(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = dir + "/." + base + ".kivo-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(g_tempCounter.fetch_add(1));
+        tempPath = TempName(target);
         int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// Writes a flushed temporary file next to `target` through `fill`, with the owner and group of
+// `like` where allowed and the permission bits `mode` (else those of `like`; else 0666 less the
+// umask). Returns 0 or the errno of the failure, leaving no file then.
+int WriteTemp(const std::string& target, const FillFile& fill, const struct stat* like,
+              std::optional<mode_t> mode, std::string& temp, struct stat* written) {
+    int fd = OpenTemp(target, like || mode ? 0600 : 0666, temp);
+    if (fd < 0) return errno;
+    int err = 0;
+    errno = 0;
+    if (!fill(fd)) err = errno ? errno : EIO;
+    if (!err && like) {
+        // Best effort: only a privileged process may hand the file back to another owner; a
+        // member of the file's group may still keep the group.
+        if (::fchown(fd, like->st_uid, like->st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), like->st_gid) != 0)
+            errno = 0;
+    }
+    if (!err && (mode || like)) {
+        if (::fchmod(fd, mode ? *mode : (like->st_mode & 07777)) != 0) err = errno;
+    }
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (!err && written && ::fstat(fd, written) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) ::unlink(temp.c_str());
+    return err;
+}
+
+// Keeps `target` under a temporary name: a second link, the same file, where the system allows
+// one; else (a file system without links, or a file of another owner that protected links keep
+// this user from linking) a copy with its content, mode and, where allowed, owner.
+int KeepOriginal(const std::string& target, std::string& kept) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        kept = TempName(target);
+        if (::link(target.c_str(), kept.c_str()) == 0) return 0;
+        if (errno != EEXIST) break;
+    }
+    int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    int err = in < 0 ? errno : 0;
+    struct stat st {};
+    if (!err && ::fstat(in, &st) != 0) err = errno;
+    if (!err)
+        err = WriteTemp(
+            target, [in](int out) { return CopyAll(in, out); }, &st, std::nullopt, kept, nullptr);
+    if (in >= 0) ::close(in);
+    if (err) kept.clear();
+    return err;
+}
+
+// A rename of a commit's step on `target`, through the test seam; 0 or the errno.
+int StepRename(const std::string& from, const std::string& to, const std::string& target) {
+    if (g_renameFault) {
+        if (int err = g_renameFault(target)) return err;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// The file that renaming a new file over `path` replaces: the one a symbolic link points to.
+std::string RenameTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string target = real;
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+struct Flags {
+    bool immutable = false;
+    bool appendOnly = false;
+};
+
+// The immutable and append-only flags of a file or folder; none where they cannot be asked.
+Flags FlagsOf(const std::string& path) {
+    Flags f;
+#ifdef __linux__
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return f;
+    int attr = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &attr) == 0) {
+        f.immutable = (attr & FS_IMMUTABLE_FL) != 0;
+        f.appendOnly = (attr & FS_APPEND_FL) != 0;
+    }
+    ::close(fd);
+#else
+    (void)path;
+#endif
+    return f;
+}
+
+// Whether this process may remove any entry of a sticky folder (CAP_FOWNER).
+bool MayActAsAnyOwner() {
+#ifdef __linux__
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, data) == 0)
+        return (data[CAP_TO_INDEX(CAP_FOWNER)].effective & CAP_TO_MASK(CAP_FOWNER)) != 0;
+#endif
+    return ::geteuid() == 0;
 }
 
 void SyncDirectory(const std::string& dir) {
@@ -83,57 +214,66 @@ std::string ErrorText(int err) {
     return ::strerror_r(err, buf, sizeof buf);
 }
 
-int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
-                      struct stat* written) {
-    std::string target = path;
+FileState FileState::Of(const struct stat& st) {
+    constexpr std::int64_t kNs = 1'000'000'000;
+    return {true,
+            st.st_dev,
+            st.st_ino,
+            st.st_size,
+            st.st_mtim.tv_sec * kNs + st.st_mtim.tv_nsec,
+            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec};
+}
+
+FileState FileState::At(const std::string& path) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
+    return ::stat(path.c_str(), &st) == 0 ? Of(st) : FileState{};
+}
+
+std::string RenameRefusal(const std::string& path) {
+    const std::string target = RenameTarget(path);
+    const std::string dir = DirectoryOf(target);
+    const Flags folder = FlagsOf(dir);
+    if (folder.immutable) return "its folder is immutable";
+    // New entries may be made there, but no entry may be removed or renamed.
+    if (folder.appendOnly) return "its folder is append-only";
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) return {};
+    if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
+        const Flags file = FlagsOf(target);
+        if (file.immutable) return "it is immutable";
+        if (file.appendOnly) return "it is append-only";
     }
+    const uid_t me = ::geteuid();
+    struct stat dirSt {};
+    if (st.st_uid != me && ::stat(dir.c_str(), &dirSt) == 0 && (dirSt.st_mode & S_ISVTX) &&
+        dirSt.st_uid != me && !MayActAsAnyOwner())
+        return "the folder has the sticky bit and this user owns neither the file nor the folder";
+    return {};
+}
+
+int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
+                      struct stat* written, const Expect& expect) {
+    std::string target = RenameTarget(path);
+    struct stat st {};
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) return EISDIR;
     // The rename needs only the directory; whether the file itself may be written is asked of
     // the system. Its owner may always change its mode, so the read-only case is the caller's.
-    if (existed && st.st_uid != ::geteuid() &&
+    if (existed && !expect.ownFile && st.st_uid != ::geteuid() &&
         ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return errno;
 
     std::string temp;
-    int fd = OpenTemp(target, existed || mode ? 0600 : 0666, temp);
-    if (fd < 0) return errno;
-
-    int err = 0;
-    errno = 0;
-    if (!fill(fd)) err = errno ? errno : EIO;
-    if (!err && existed) {
-        // Best effort: only a privileged process may hand the file back to another owner; a
-        // member of the file's group may still keep the group.
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0 &&
-            ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
-            errno = 0;
-    }
-    if (!err && (mode || existed)) {
-        if (::fchmod(fd, mode ? *mode : (st.st_mode & 07777)) != 0) err = errno;
-    }
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (!err && written && ::fstat(fd, written) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
-        return err;
-    }
+    if (int err = WriteTemp(target, fill, existed ? &st : nullptr, mode, temp, written)) return err;
     // Held open, the file that the rename replaces is freed only after the last rename, so the
     // renames follow each other without the file system's work of freeing it between them.
     const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
-    steps_.push_back({std::move(target), std::move(temp), replaced});
+    steps_.push_back({std::move(target), std::move(temp), expect, replaced});
     return 0;
 }
 
-void ReplaceSet::StageRemoval(const std::string& path) {
-    steps_.push_back({path, {}, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+void ReplaceSet::StageRemoval(const std::string& path, const Expect& expect) {
+    steps_.push_back({path, {}, expect, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
 }
 
 void ReplaceSet::CloseReplaced() {
@@ -143,28 +283,105 @@ void ReplaceSet::CloseReplaced() {
     }
 }
 
-int ReplaceSet::Commit(std::string* failedTarget) {
-    int err = 0;
+ReplaceSet::Outcome ReplaceSet::Commit() {
+    Outcome out = Refused();
+    // A kept link moves the file's change time: the full look comes before the keeps, and the
+    // look right after them compares everything else and takes what it sees as the state the
+    // last look expects.
+    if (!out.err) out = CheckStates(false);
+    if (!out.err) out = KeepOriginals();
+    if (!out.err) out = CheckStates(true);
+    if (!out.err && g_beforeCommitCheck) g_beforeCommitCheck();
+    if (!out.err) out = CheckStates(false);
+    const bool renaming = !out.err;
+    if (renaming) out = RenameAll();
     for (Step& s : steps_) {
-        if (s.temp.empty()) {
-            if (::unlink(s.target.c_str()) != 0 && errno != ENOENT) err = errno;
-        } else if (::rename(s.temp.c_str(), s.target.c_str()) != 0) {
+        if (!s.kept.empty()) ::unlink(s.kept.c_str());
+        s.kept.clear();
+    }
+    CloseReplaced();
+    if (renaming) {
+        std::vector<std::string> dirs;
+        for (const Step& s : steps_) {
+            std::string dir = DirectoryOf(s.target);
+            if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+        }
+        for (const std::string& dir : dirs) SyncDirectory(dir);
+    }
+    return out;
+}
+
+ReplaceSet::Outcome ReplaceSet::Refused() const {
+    for (const Step& s : steps_) {
+        if (std::string why = RenameRefusal(s.target); !why.empty())
+            return {EPERM, s.target, std::move(why)};
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::CheckStates(bool changeTimeMoved) {
+    for (Step& s : steps_) {
+        if (!s.expect.state) continue;
+        const FileState now = FileState::At(s.target);
+        if (changeTimeMoved ? !now.SameContent(*s.expect.state) : now != *s.expect.state)
+            return {EAGAIN, s.target, kChangedByAnotherProgram};
+        s.expect.state = now;
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
+    for (Step& s : steps_) {
+        struct stat st {};
+        s.existed = ::lstat(s.target.c_str(), &st) == 0;
+        // A removal keeps its file by moving it away in its turn; the last step is never put
+        // back (when its own rename fails, it is not done).
+        if (!s.existed || s.temp.empty() || &s == &steps_.back()) continue;
+        if (int err = KeepOriginal(s.target, s.kept))
+            return {
+                err, s.target,
+                "it cannot be kept aside until every file is in place (" + ErrorText(err) + ")"};
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::RenameAll() {
+    for (Step& s : steps_) {
+        int err = 0;
+        if (!s.temp.empty()) {
+            err = StepRename(s.temp, s.target, s.target);
+        } else if (s.existed) {
+            s.kept = TempName(s.target);
+            err = StepRename(s.target, s.kept, s.target);
+            if (err) s.kept.clear();
+            if (err == ENOENT) {  // gone already: nothing left to remove
+                s.existed = false;
+                err = 0;
+            }
+        }
+        if (err) return Undo({err, s.target, ErrorText(err)});
+        s.done = true;
+    }
+    return {};
+}
+
+ReplaceSet::Outcome ReplaceSet::Undo(Outcome failure) {
+    for (auto s = steps_.rbegin(); s != steps_.rend(); ++s) {
+        if (!s->done) continue;
+        int err = 0;
+        if (s->existed) {
+            err = StepRename(s->kept, s->target, s->target);
+            if (!err) s->kept.clear();
+        } else if (!s->temp.empty() && ::unlink(s->target.c_str()) != 0 && errno != ENOENT) {
             err = errno;
         }
         if (err) {
-            if (failedTarget) *failedTarget = s.target;
-            break;
+            failure.reason += "; " + s->target + " could not be put back (" + ErrorText(err) + ")";
+            return failure;
         }
-        s.done = true;
+        s->done = false;
     }
-    CloseReplaced();
-    std::vector<std::string> dirs;
-    for (const Step& s : steps_) {
-        std::string dir = DirectoryOf(s.target);
-        if (s.done && std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
-    }
-    for (const std::string& dir : dirs) SyncDirectory(dir);
-    return err;
+    return failure;
 }
 
 ReplaceSet::~ReplaceSet() {
@@ -177,7 +394,7 @@ int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mod
                 struct stat* written) {
     ReplaceSet set;
     if (int err = set.Stage(path, fill, mode, written)) return err;
-    return set.Commit();
+    return set.Commit().err;
 }
 
 namespace {
@@ -193,17 +410,28 @@ long long PrintedNumber(std::string_view digits) {
     return n;
 }
 
-// The process id of a name ".NAME.kivo-PID-N", or 0 when the name is not of that form.
-pid_t TempOwner(std::string_view name) {
+// The process id of a name ".NAME.kivo-HOST-PID-N" made on this machine for one of `names`,
+// or 0 when the name is not of that form.
+pid_t TempOwner(std::string_view name, const std::vector<std::string>& names) {
     constexpr std::string_view kMark = ".kivo-";
-    const std::size_t mark = name.rfind(kMark);
-    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2) return 0;
-    const std::string_view rest = name.substr(mark + kMark.size());
-    const std::size_t dash = rest.find('-');
-    if (dash == std::string_view::npos) return 0;
-    const long long pid = PrintedNumber(rest.substr(0, dash));
-    if (pid <= 0 || pid > INT_MAX || PrintedNumber(rest.substr(dash + 1)) < 0) return 0;
-    return static_cast<pid_t>(pid);
+    for (const std::string& target : names) {
+        const std::size_t head = 1 + target.size() + kMark.size();
+        if (name.size() <= head || name[0] != '.' ||
+            !EqualsIgnoreAsciiCase(name.substr(1, target.size()), target) ||
+            name.substr(1 + target.size(), kMark.size()) != kMark)
+            continue;
+        // Host names may hold '-': the numbers are read from the end.
+        std::string_view rest = name.substr(head);
+        const std::size_t counter = rest.rfind('-');
+        if (counter == std::string_view::npos || PrintedNumber(rest.substr(counter + 1)) < 0)
+            continue;
+        rest = rest.substr(0, counter);
+        const std::size_t process = rest.rfind('-');
+        if (process == std::string_view::npos || rest.substr(0, process) != HostName()) continue;
+        const long long pid = PrintedNumber(rest.substr(process + 1));
+        if (pid > 0 && pid <= INT_MAX) return static_cast<pid_t>(pid);
+    }
+    return 0;
 }
 
 bool Runs(pid_t pid) {
@@ -213,12 +441,12 @@ bool Runs(pid_t pid) {
 
 }  // namespace
 
-int RemoveStaleTemps(const std::string& dir) {
+int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return 0;
     std::vector<std::string> stale;
     while (dirent* e = ::readdir(d)) {
-        const pid_t owner = TempOwner(e->d_name);
+        const pid_t owner = TempOwner(e->d_name, names);
         if (owner == 0 || Runs(owner)) continue;
         struct stat st {};
         const std::string path = dir + "/" + e->d_name;
@@ -229,5 +457,15 @@ int RemoveStaleTemps(const std::string& dir) {
     for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0;
     return removed;
 }
+
+namespace testing {
+
+void SetRenameFault(std::function<int(const std::string& target)> fault) {
+    g_renameFault = std::move(fault);
+}
+
+void SetBeforeCommitCheck(std::function<void()> hook) { g_beforeCommitCheck = std::move(hook); }
+
+}  // namespace testing
 
 }  // namespace kivo::platform

@@ -3,12 +3,15 @@
 // part: the new bytes go to a temporary file in the same directory, are flushed to the disk and
 // then renamed over the target, and the directory entry is flushed too. Several files can be
 // replaced together: all of them are written and flushed first, and only then renamed, one right
-// after the other.
+// after the other. Until the last rename each replaced or removed file is kept under a temporary
+// name, so that a rename the system refuses halfway puts back what the set had done.
 //
-// Temporary files are named ".NAME.kivo-PID-N" beside their target NAME (PID the writing
-// process, N a counter). One that a killed process left behind is removed by RemoveStaleTemps.
+// Temporary files are named ".NAME.kivo-HOST-PID-N" beside their target NAME (HOST this
+// machine's name, PID the writing process, N a counter). One that a killed process left behind
+// is removed by RemoveStaleTemps.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -21,9 +24,47 @@ namespace kivo::platform {
 // Writes the new content to the open descriptor; false (with errno set) on failure.
 using FillFile = std::function<bool(int fd)>;
 
+// What identifies one state of a file on disk. A change of content changes the size or the
+// modification time (or the inode, when the file is replaced); the change time also catches a
+// rewrite that set the modification time back.
+struct FileState {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime = 0;
+    std::int64_t ctime = 0;
+
+    static FileState Of(const struct stat& st);
+    // The state of the file `path` names (a symbolic link followed); a missing one when it
+    // cannot be looked at.
+    static FileState At(const std::string& path);
+
+    bool operator==(const FileState&) const = default;
+    // The same content, whatever happened to the attributes or the links (they change only the
+    // change time).
+    bool SameContent(const FileState& o) const {
+        return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size &&
+               mtime == o.mtime;
+    }
+};
+
+// The reason a commit gives for a file that is no longer as its step expects it.
+inline constexpr const char* kChangedByAnotherProgram = "The file was changed by another program";
+
+// What a step of a set asks of the file it replaces or removes.
+struct Expect {
+    // The state the file must still be in right before the first rename (not asked when empty).
+    std::optional<FileState> state;
+    // The writer's own file (a backup): it is replaced whatever its own permission bits, as
+    // deleting it and creating it anew would.
+    bool ownFile = false;
+};
+
 // Files replaced and removed together. Stage and StageRemoval prepare every step without
 // changing any target; Commit then carries the steps out in the order they were staged, back to
-// back. Temporary files of steps not carried out are removed when the set ends.
+// back. A commit that fails leaves every file as it was before it. Temporary files of steps not
+// carried out are removed when the set ends.
 class ReplaceSet {
 public:
     ReplaceSet() = default;
@@ -35,24 +76,44 @@ public:
     // permission bits and, where allowed, the owner and group of the file it replaces; `mode`
     // overrides the bits; a new file gets 0666 less the umask. A symbolic link is followed, so
     // the file it points to is replaced. An existing file that this process may not write (by
-    // its effective ids) and does not own is refused with EACCES. Returns 0 or the errno of the
-    // failure. `written`, when given, receives the state of the new file as it was written.
+    // its effective ids) and does not own is refused with EACCES, unless it is the writer's own.
+    // Returns 0 or the errno of the failure. `written`, when given, receives the state of the
+    // new file as it was written.
     int Stage(const std::string& path, const FillFile& fill,
-              std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
+              std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr,
+              const Expect& expect = {});
     // `path` is deleted in its turn at the commit; a missing file is no failure then.
-    void StageRemoval(const std::string& path);
+    void StageRemoval(const std::string& path, const Expect& expect = {});
 
-    // Carries out every staged step. Returns 0, or the errno of the first step that failed
-    // (its target in `failedTarget`): the steps before it are done, the steps after it are not.
-    int Commit(std::string* failedTarget = nullptr);
+    struct Outcome {
+        int err = 0;         // 0: every step was carried out
+        std::string file;    // the file whose step failed or was refused
+        std::string reason;  // in words that complete "<file>: ..."
+    };
+    // Carries out every staged step. Before the first rename it refuses (renaming nothing) a
+    // step that the system would refuse (see RenameRefusal) or whose file is no longer in the
+    // state the step expects. Should a rename fail all the same, the steps already done are put
+    // back in reverse order; the reason then names any file that could not be put back (the
+    // undo stops there, leaving the files as a kill at that point would).
+    Outcome Commit();
 
 private:
     struct Step {
         std::string target;
-        std::string temp;   // empty for a removal
+        std::string temp;  // the new content; empty for a removal
+        Expect expect;
         int replaced = -1;  // the file being replaced, held open until every step is done
+        // During the commit: whether the target was there, and the name under which it is
+        // kept (a replaced file) or to which it was moved (a removed one).
+        bool existed = false;
+        std::string kept{};
         bool done = false;
     };
+    Outcome Refused() const;
+    Outcome KeepOriginals();
+    Outcome CheckStates(bool changeTimeMoved);
+    Outcome RenameAll();
+    Outcome Undo(Outcome failure);
     void CloseReplaced();
     std::vector<Step> steps_;
 };
@@ -62,10 +123,18 @@ private:
 int ReplaceFile(const std::string& path, const FillFile& fill,
                 std::optional<mode_t> mode = std::nullopt, struct stat* written = nullptr);
 
-// Removes from `dir` the temporary files of this writer whose process no longer runs. Only
-// regular files named exactly as the writer names them are candidates; a file whose process
-// still runs (or may, when its state cannot be asked) stays. Returns how many were removed.
-int RemoveStaleTemps(const std::string& dir);
+// Why the system will refuse to rename a new file over `path` or to rename `path` away, though
+// the folder may be written: in words that complete "<file>: ...", e.g. "it is immutable"; the
+// empty text when nothing speaks against it. Looks at the sticky bit of the folder (only the
+// owner of the file or of the folder, or a process allowed to act as any owner, may remove an
+// entry) and at immutable and append-only files and folders.
+std::string RenameRefusal(const std::string& path);
+
+// Removes from `dir` the temporary files that this machine's writers made for the files
+// `names` (their letter case aside) and whose process no longer runs. Only regular files named
+// exactly as the writer names them are candidates; a file whose process still runs (or may,
+// when its state cannot be asked) stays. Returns how many were removed.
+int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names);
 
 // Writes all of `size` bytes, retrying after interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
@@ -78,5 +147,14 @@ std::string ErrorText(int err);
 // The directory part of a path ("." when there is none) and the last component.
 std::string DirectoryOf(const std::string& path);
 std::string LastComponent(const std::string& path);
+
+namespace testing {
+// Test seams of ReplaceSet::Commit. The fault is asked right before each rename with the
+// rename's target: an errno makes that rename fail as if the system refused it, 0 lets it go
+// on. The hook runs once the originals are kept, right before the last look at the files'
+// states. An empty function removes the seam.
+void SetRenameFault(std::function<int(const std::string& target)> fault);
+void SetBeforeCommitCheck(std::function<void()> hook);
+}  // namespace testing
 
 }  // namespace kivo::platform

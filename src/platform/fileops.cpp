@@ -153,19 +153,31 @@ Result SetReadOnly(const std::string& path, bool readOnly) {
     return {};
 }
 
-std::string CannotReplace(const std::string& path) {
+namespace {
+
+// CannotReplace, and with `writeAsked` false CannotRecreate.
+std::string Refusal(const std::string& path, bool writeAsked) {
     const std::string p = ResolveCase(path);
     const std::string dir = platform::DirectoryOf(p);
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
+    // The rule the commit applies right before its renames, so that the two never disagree.
+    if (std::string why = platform::RenameRefusal(p); !why.empty()) return why;
     if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "this user may not change its folder (" + platform::ErrorText(errno) + ")";
     if (::stat(p.c_str(), &st) != 0) return {};
     if (S_ISDIR(st.st_mode)) return "it is a directory";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (st.st_uid != ::geteuid() && ::faccessat(AT_FDCWD, p.c_str(), W_OK, AT_EACCESS) != 0)
+    if (writeAsked && st.st_uid != ::geteuid() &&
+        ::faccessat(AT_FDCWD, p.c_str(), W_OK, AT_EACCESS) != 0)
         return "this user may not write it (" + platform::ErrorText(errno) + ")";
     return {};
 }
+
+}  // namespace
+
+std::string CannotReplace(const std::string& path) { return Refusal(path, true); }
+
+std::string CannotRecreate(const std::string& path) { return Refusal(path, false); }
 
 }  // namespace kivo::fileops

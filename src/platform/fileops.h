@@ -54,7 +54,12 @@ Result SetReadOnly(const std::string& path, bool readOnly);
 // Why this process may not put a new file in place of `path` (or create it there), in words
 // that complete "<file>: ...", e.g. "it is a directory"; the empty text when it may. The
 // system is asked with the process's effective ids; the read-only attribute of a file this
-// process owns is not looked at (the owner may clear it).
+// process owns is not looked at (the owner may clear it). What the system refuses to a rename
+// although the folder may be written (a sticky folder, immutable and append-only files and
+// folders) is foreseen here too.
 std::string CannotReplace(const std::string& path);
+// The same for a file of this program's own that may be deleted and made anew (a backup):
+// whether this process may write the file itself is not asked.
+std::string CannotRecreate(const std::string& path);
 
 }  // namespace kivo::fileops

@@ -21,29 +21,9 @@ namespace kivo::profile {
 
 namespace {
 
-// What identifies one state of a file on disk. A change of content changes the size or the
-// modification time (or the inode, when the file is replaced); the change time also catches a
-// rewrite that set the modification time back.
-struct Signature {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    std::int64_t mtime = 0;
-    std::int64_t ctime = 0;
+using Signature = platform::FileState;
 
-    bool operator==(const Signature&) const = default;
-    // The same content, whatever happened to the attributes (clearing or setting the
-    // read-only bit changes only the change time).
-    bool SameContent(const Signature& o) const {
-        return dev == o.dev && ino == o.ino && size == o.size && mtime == o.mtime;
-    }
-};
-
-Signature SignatureOf(const struct stat& st) {
-    constexpr std::int64_t kNs = 1'000'000'000;
-    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec * kNs + st.st_mtim.tv_nsec,
-            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec};
-}
+Signature SignatureOf(const struct stat& st) { return Signature::Of(st); }
 
 // One file as last seen, with its parsed copy.
 struct Entry {
@@ -57,7 +37,6 @@ struct Entry {
     // Inside a batch: changed since the batch began, and the state of the file when it was
     // first changed (the commit refuses to replace a file someone else changed meanwhile).
     bool dirty = false;
-    bool existedAtTouch = false;
     Signature sigAtTouch;
     // Change notification: while the file is watched and no event came since the last look at
     // the disk (same generation), the copy is known to match the disk without looking.
@@ -116,6 +95,18 @@ struct Copy {
     std::string from, to;
     bool readOnly = false;
 };
+
+// A file that a batch's commit deletes, and the state in which the batch saw it.
+struct Deletion {
+    std::string path;
+    Signature seen;
+};
+
+// The state of the entry's file as its copy was read (missing: no file).
+Signature DiskState(const Entry& e) {
+    if (e.dirty) return e.sigAtTouch;
+    return e.exists ? e.sig : Signature{};
+}
 
 class Engine {
 public:
@@ -191,9 +182,8 @@ public:
     bool Changed(Entry& e) {
         if (depth_ > 0) {
             if (!e.dirty) {
+                e.sigAtTouch = DiskState(e);
                 e.dirty = true;
-                e.existedAtTouch = e.exists;
-                e.sigAtTouch = e.sig;
                 touched_.push_back(&e);
             }
             return true;
@@ -210,8 +200,8 @@ public:
     void CopyAtCommit(std::string from, std::string to, bool readOnly) {
         if (depth_ > 0) copies_.push_back({std::move(from), std::move(to), readOnly});
     }
-    void DeleteAtCommit(std::string path) {
-        if (depth_ > 0) deletions_.push_back(std::move(path));
+    void DeleteAtCommit(const std::string& path) {
+        if (depth_ > 0) deletions_.push_back({path, DiskState(Acquire(path))});
     }
     void WriteThroughReadOnly(const std::string& path) {
         if (depth_ > 0) throughReadOnly_.insert(Acquire(path).key);
@@ -245,26 +235,27 @@ public:
         }
         for (Entry* e : touched_) {
             if (!r.ok) break;
-            struct stat st {};
-            const bool existsNow = ::stat(e->path.c_str(), &st) == 0;
-            if (existsNow != e->existedAtTouch ||
-                (existsNow && !SignatureOf(st).SameContent(e->sigAtTouch))) {
-                failed(e->path, "The file was changed by another program");
+            // Nothing inside the batch changes the file on disk, not even its attributes: any
+            // change, of the change time too, is another program's. Asked again right before
+            // the renames.
+            const Signature now = Signature::At(e->path);
+            if (now != e->sigAtTouch) {
+                failed(e->path, platform::kChangedByAnotherProgram);
                 break;
             }
             Staged s{e, e->doc->Serialize(), {}};
             // The batch may have set every key to the value it had: then the file stays as it is.
-            if (existsNow && DiskHolds(e->path, s.bytes)) continue;
-            if (int err = set.Stage(e->path, BytesFill(s.bytes), std::nullopt, &s.written)) {
+            if (now.exists && DiskHolds(e->path, s.bytes)) continue;
+            if (int err = set.Stage(e->path, BytesFill(s.bytes), std::nullopt, &s.written, {now})) {
                 failed(e->path, platform::ErrorText(err));
                 break;
             }
             staged.push_back(std::move(s));
         }
         if (r.ok) {
-            for (const std::string& path : deletions_) set.StageRemoval(path);
-            std::string target;
-            if (int err = set.Commit(&target)) failed(target, platform::ErrorText(err));
+            for (const Deletion& d : deletions_) set.StageRemoval(d.path, {d.seen});
+            const platform::ReplaceSet::Outcome out = set.Commit();
+            if (out.err) failed(out.file, out.reason);
         }
         if (r.ok) {
             for (Staged& s : staged) AfterWrite(*s.entry, std::move(s.bytes), s.written);
@@ -445,9 +436,11 @@ private:
         int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
         if (!err) {
             const mode_t bits = st.st_mode & 07777;
-            err = set.Stage(
-                c.to, [in](int out) { return platform::CopyAll(in, out); },
-                c.readOnly ? bits & ~mode_t(0222) : bits);
+            // The copy is the writer's own file: it is replaced as deleting it and creating it
+            // anew would be, whatever its own permission bits.
+            err =
+                set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
+                          c.readOnly ? bits & ~mode_t(0222) : bits, nullptr, {std::nullopt, true});
         }
         ::close(in);
         return err;
@@ -502,7 +495,7 @@ private:
     std::unordered_map<std::string, Entry*> fast_;  // caller's path -> entry
     std::vector<Entry*> touched_;                   // in the order of their first change
     std::vector<Copy> copies_;                      // the commit's further steps
-    std::vector<std::string> deletions_;
+    std::vector<Deletion> deletions_;
     std::unordered_set<std::string> throughReadOnly_;  // entry keys
     platform::ChangeWatch watch_;
     // The running operation (0: none) and the last entry it used, by the caller's path.

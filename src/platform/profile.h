@@ -18,7 +18,9 @@
 //   first writes every file whose bytes the batch changed to a flushed temporary file in its
 //   directory (with the original's owner, group and permission bits), and only when all of them
 //   are ready renames them over the originals, one right after the other. Reads inside the batch
-//   see the batch's writes.
+//   see the batch's writes. A file that changed on disk since the batch first changed (or
+//   deleted) it, in any of its state including the change time, is not replaced: the commit
+//   fails and replaces nothing.
 //
 // Paths are native paths; the last component matches an existing file without regard to case.
 
@@ -66,7 +68,8 @@ void BeginBatch();
 // `from` as it stands on disk at the commit, written to `to` with the source's permission bits
 // (without any write bit when `readOnly`), and a file to delete. The commit carries out the
 // copies first, then the changed files in the order of their first change, then the deletions,
-// back to back.
+// back to back. The copy's target is the writer's own file: it is replaced where its folder
+// allows, whatever its own permission bits. A file to delete must still be as it stands now.
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
 void DeleteAtCommit(const std::string& path);
 // Lets the running batch write `path` although it is read-only; the new file keeps the
@@ -79,9 +82,10 @@ struct CommitResult {
     std::string reason;  // a plain description, when !ok
 };
 // Writes every file changed in the batch; a file whose bytes are the same as on disk is not
-// written. A failure while the files are prepared leaves every file as it was; a failure of a
-// rename (rare: everything was checked and written by then) leaves the steps before it done.
-// The parsed copies are dropped on failure.
+// written. A failure leaves every file as it was: while the files are prepared nothing is
+// touched yet, and a rename that fails after all (rare: everything was checked and written by
+// then) has the renames before it put back; only a file that could not be put back is named in
+// the reason. The parsed copies are dropped on failure.
 CommitResult CommitBatch();
 // Drops every change of the batch; no file is touched.
 void AbortBatch();

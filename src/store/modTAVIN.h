@@ -97,6 +97,8 @@ void SetSilentDefaults();
 // False when nothing was saved (a message has named the file and the reason); the model then
 // stays modified.
 bool SaveTavinIni();
+// Removes from `dir` the temporary files of saves of this machine that were killed halfway.
+void RemoveStaleSaveTemps(const std::string& dir);
 void WriteComponents();
 void SaveResponseFile();
 void Write_ISSFile();

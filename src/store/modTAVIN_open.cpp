@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "platform/asciicase.h"
-#include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -183,7 +182,7 @@ bool OpenInstallerDir(const std::string& dir) {
         product = Util::GetIniString("Main", "Product", "", settings);
     }
     // Temporary files of saves that were killed halfway must not ship with the installer.
-    kivo::platform::RemoveStaleTemps(dir);
+    RemoveStaleSaveTemps(dir);
     SetPaths(dir);
     S().OemSettings.Product = product;
     return true;

@@ -8,8 +8,9 @@
 // backup of its previous content stands), then TAVIN.ini, then Setup.iss (written or deleted).
 // A crash can then only fall between two renames, and the worst it leaves is the new TAVIN.ini
 // beside the previous Setup.iss, with that previous TAVIN.ini whole in Tavin.old. A failed save
-// shows one message naming the file and the reason, leaves the model modified, touches no file
-// and returns false.
+// shows one message naming the file and the reason, leaves the model modified, leaves every file
+// as it was (a rename refused at the last moment has the renames before it put back) and returns
+// false.
 
 #include <string>
 #include <unordered_map>
@@ -411,7 +412,7 @@ bool SaveTavinIni() {
     // that fails leaves the model as it was.
     const GroupsSnapshot before(s.BlindCopies);
     // What killed saves of earlier runs left behind goes first, so that it never ships.
-    kivo::platform::RemoveStaleTemps(s.InstallerDir);
+    RemoveStaleSaveTemps(s.InstallerDir);
     const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
     const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
@@ -437,10 +438,10 @@ bool SaveTavinIni() {
             return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
                                        : "the file is read-only");
     }
-    // A read-only Tavin.old of an earlier save is replaced: it may be, where the file's owner
-    // could clear the attribute.
+    // Tavin.old is the tool's own: it is replaced, read-only or another user's, wherever it could
+    // be deleted and made anew.
     if (fileops::Exists(old)) {
-        if (std::string why = fileops::CannotReplace(old); !why.empty())
+        if (std::string why = fileops::CannotRecreate(old); !why.empty())
             return fail(old, "the backup cannot be written: " + why);
     }
 
@@ -475,6 +476,10 @@ bool SaveTavinIni() {
     const profile::CommitResult committed = profile::CommitBatch();
     if (!committed.ok) return fail(committed.file, committed.reason);
     return true;
+}
+
+void RemoveStaleSaveTemps(const std::string& dir) {
+    kivo::platform::RemoveStaleTemps(dir, {"TAVIN.ini", "Setup.iss", "Tavin.old"});
 }
 
 void WriteComponents() {

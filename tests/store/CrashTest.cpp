@@ -109,9 +109,11 @@ private:
     std::string tavin0_, iss0_, tavinOrig_, issOrig_;
 };
 
-// The names of the temporary files that process `pid` wrote into `dir`.
+// The names of the temporary files that process `pid` of this machine wrote into `dir`.
 std::vector<std::string> TempsOf(const std::string& dir, pid_t pid) {
-    const std::string mark = ".kivo-" + std::to_string(pid) + "-";
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    const std::string mark = ".kivo-" + std::string(host) + "-" + std::to_string(pid) + "-";
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) {
         const std::string name = e.path().filename();

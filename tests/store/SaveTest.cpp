@@ -3,22 +3,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
+#include <map>
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 #include "platform/asciicase.h"
+#include "platform/atomicfile.h"
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
 #include "store/modTAVIN.h"
+#include "support/FileFlag.h"
 #include "support/TavinText.h"
 
 using modTAVIN::LoadInstaller;
@@ -908,6 +914,122 @@ TEST_F(SaveTest, ASaveThatChangesNothingWritesOnlyTheBackup) {
     EXPECT_EQ(Get("Tavin.old"), tavin);
 }
 
+// Every entry of a folder but `leftOut`, with its owner, mode, inode and bytes: what a failed
+// save leaves as it was.
+std::map<std::string, std::string> Snapshot(const std::string& folder,
+                                            const std::string& leftOut = "") {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        struct stat st {};
+        stat(e.path().c_str(), &st);
+        if (e.path().filename() != leftOut)
+            files[e.path().filename()] = std::to_string(st.st_uid) + " " +
+                                         std::to_string(st.st_mode & 07777) + " " +
+                                         std::to_string(st.st_ino) + " " + ReadFileBytes(e.path());
+    }
+    return files;
+}
+
+// A save that fails with the one message "The installer was not saved.\n" + `message`.
+void ExpectNotSaved(FakeUi& ui, const std::string& message) {
+    EXPECT_FALSE(SaveTavinIni());
+    EXPECT_TRUE(S().Modified);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages.empty() ? "" : ui.messages[0].text,
+              "The installer was not saved.\n" + message);
+    ui.ClearLog();
+}
+
+// The commit's test seams, removed when the object ends.
+struct CommitSeams {
+    ~CommitSeams() {
+        kivo::platform::testing::SetRenameFault({});
+        kivo::platform::testing::SetBeforeCommitCheck({});
+    }
+};
+
+// A rename that fails after every check (an I/O error, a security module's denial) has the
+// renames before it put back: the files are as they were, each the same file as before. Should
+// Tavin.old not go back in turn, the undo stops there, as a kill would, and the message says so.
+TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string io = "Input/output error";
+    struct Case {
+        const char* failing;  // the file whose rename fails
+        bool deleteIss, undoFails;
+    };
+    CommitSeams seams;
+    for (const Case c : {Case{"TAVIN.ini", false, false}, Case{"Setup.iss", false, false},
+                         Case{"Setup.iss", true, false}, Case{"Setup.iss", false, true}}) {
+        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted" : "") +
+                     (c.undoFails ? ", Tavin.old not put back" : ""));
+        S().OemSettings.Iss.WriteResponseFile = !c.deleteIss;
+        const std::string leftOut = c.undoFails ? "Tavin.old" : "";
+        const auto before = Snapshot(dir.path(), leftOut);
+        std::map<std::string, int> renames;
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            const std::string name = kivo::platform::LastComponent(target);
+            const int nth = ++renames[name];
+            const bool fails =
+                (name == c.failing && nth == 1) || (c.undoFails && name == "Tavin.old" && nth == 2);
+            return fails ? EIO : 0;
+        });
+        ExpectNotSaved(
+            ui, InDir(c.failing) + ": " + io +
+                    (c.undoFails ? "; " + InDir("Tavin.old") + " could not be put back (" + io + ")"
+                                 : "") +
+                    ".");
+        EXPECT_EQ(Snapshot(dir.path(), leftOut), before);
+        if (c.undoFails) {
+            EXPECT_EQ(Get("Tavin.old"), tavinBefore);
+        }
+    }
+}
+
+// Another program's change that lands while the save prepares its files is seen by the last
+// look right before the renames, a change of the change time alone too; nothing is replaced.
+TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string tavin = InDir("TAVIN.ini");
+    std::string sameSize = tavinBefore;
+    sameSize.replace(sameSize.find("=Old"), 4, "=Odd");
+    CommitSeams seams;
+    for (const std::string& theirs : {tavinBefore + "Note=theirs\r\n", sameSize}) {
+        WriteFileBytes(tavin, tavinBefore);
+        const auto before = Snapshot(dir.path(), "TAVIN.ini");
+        kivo::platform::testing::SetBeforeCommitCheck([&] {
+            struct stat st {};
+            stat(tavin.c_str(), &st);
+            WriteFileBytes(tavin, theirs);
+            // The modification time put back: of a same-size edit only the change time tells.
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            utimensat(AT_FDCWD, tavin.c_str(), times, 0);
+        });
+        ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
+        EXPECT_EQ(Get("TAVIN.ini"), theirs);
+        EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
+    }
+}
+
+// A file the system keeps from being replaced or removed is refused before anything is renamed,
+// in plain words.
+TEST_F(SaveFailureTest, ImmutableAndAppendOnlyFilesAndFoldersAreRefusedUpFront) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {InDir("TAVIN.ini"), FS_IMMUTABLE_FL, InDir("TAVIN.ini") + ": it is immutable."},
+        {InDir("Setup.iss"), FS_APPEND_FL, InDir("Setup.iss") + ": it is append-only."},
+        {InDir("Tavin.old"), FS_IMMUTABLE_FL,
+         InDir("Tavin.old") + ": the backup cannot be written: it is immutable."},
+        {dir.path(), FS_APPEND_FL, InDir("TAVIN.ini") + ": its folder is append-only."}};
+    for (const auto& [path, flag, message] : cases) {
+        const auto before = Snapshot(dir.path());
+        FileFlag flagged(path, flag);
+        if (!flagged.set()) GTEST_SKIP() << "cannot set file flags here";
+        ExpectNotSaved(ui, message);
+        EXPECT_EQ(Snapshot(dir.path()), before);
+    }
+}
+
 // The process id of a process that has ended.
 pid_t EndedProcess() {
     const pid_t pid = fork();
@@ -918,34 +1040,38 @@ pid_t EndedProcess() {
 
 TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
     PutTavin("Any Product");
-    const std::string ended = std::to_string(EndedProcess());
-    const std::string running = std::to_string(getppid());
-    const std::string self = std::to_string(getpid());
-    const std::vector<std::string> stale = {".TAVIN.ini.kivo-" + ended + "-0",
-                                            ".Setup.iss.kivo-" + ended + "-17",
-                                            ".Tavin.old.kivo-" + ended + "-3"};
-    const std::vector<std::string> kept = {".TAVIN.ini.kivo-" + running + "-0",
-                                           ".TAVIN.ini.kivo-" + self + "-1",
-                                           "TAVIN.ini.kivo-" + ended + "-0",
-                                           ".TAVIN.ini.kivo-0" + ended + "-0",
-                                           ".TAVIN.ini.kivo-" + ended + "-",
-                                           ".TAVIN.ini.kivo-" + ended + "-1x",
-                                           ".TAVIN.ini.kivo-" + ended + "-1.bak",
-                                           ".kivo-" + ended + "-1",
-                                           ".TAVIN.ini.kivo-" + ended,
-                                           ".TAVIN.ini.kivo--" + ended + "-1",
-                                           "Tavin.ini.kivo-new"};
+    char hostName[256] = {};
+    gethostname(hostName, sizeof hostName - 1);
+    const std::string host = hostName;
+    const std::string endedPid = std::to_string(EndedProcess());
+    const std::string ended = host + "-" + endedPid;
+    const std::string running = host + "-" + std::to_string(getppid());
+    const std::string self = host + "-" + std::to_string(getpid());
+    const std::vector<std::string> stale = {
+        ".TAVIN.ini.kivo-" + ended + "-0", ".Setup.iss.kivo-" + ended + "-17",
+        ".Tavin.old.kivo-" + ended + "-3", ".tavin.INI.kivo-" + ended + "-3"};
+    const std::vector<std::string> kept = {
+        ".TAVIN.ini.kivo-" + running + "-0", ".TAVIN.ini.kivo-" + self + "-1",
+        "TAVIN.ini.kivo-" + ended + "-0", ".TAVIN.ini.kivo-" + host + "-0" + endedPid + "-0",
+        ".TAVIN.ini.kivo-" + ended + "-", ".TAVIN.ini.kivo-" + ended + "-1x",
+        ".TAVIN.ini.kivo-" + ended + "-1.bak", ".kivo-" + ended + "-1", ".TAVIN.ini.kivo-" + ended,
+        ".TAVIN.ini.kivo--" + ended + "-1", "Tavin.ini.kivo-new",
+        // another machine's save, live or not, in a shared folder
+        ".TAVIN.ini.kivo-nas-2.example.org-" + endedPid + "-0", ".TAVIN.ini.kivo-x" + ended + "-0",
+        ".TAVIN.ini.kivo-" + endedPid + "-0",
+        // a file the save never writes
+        ".My Notes.kivo-" + ended + "-12", ".TAVIN.ini.bak.kivo-" + ended + "-1"};
     for (const std::string& name : stale) WriteFileBytes(InDir(name), "left by a killed save");
     for (const std::string& name : kept) WriteFileBytes(InDir(name), "not ours to remove");
     // Only regular files are ever ours.
-    fs::create_directory(InDir(".Extras.kivo-" + ended + "-2"));
-    fs::create_symlink("TAVIN.ini", InDir(".Link.kivo-" + ended + "-4"));
+    fs::create_directory(InDir(".Setup.iss.kivo-" + ended + "-2"));
+    fs::create_symlink("TAVIN.ini", InDir(".Tavin.old.kivo-" + ended + "-4"));
 
     ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
     for (const std::string& name : stale) EXPECT_FALSE(fs::exists(InDir(name))) << name;
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
-    EXPECT_TRUE(fs::is_directory(InDir(".Extras.kivo-" + ended + "-2")));
-    EXPECT_TRUE(fs::is_symlink(InDir(".Link.kivo-" + ended + "-4")));
+    EXPECT_TRUE(fs::is_directory(InDir(".Setup.iss.kivo-" + ended + "-2")));
+    EXPECT_TRUE(fs::is_symlink(InDir(".Tavin.old.kivo-" + ended + "-4")));
 
     WriteFileBytes(InDir(stale[0]), "left by another killed save");
     LoadInstaller();
@@ -1075,13 +1201,6 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
         {"root's Setup.iss",
          {{"TAVIN.ini", kNobody, 0644, tavinText}, {"Setup.iss", 0, 0644, issText}},
          head + inst + "/Setup.iss: this user may not write it (Permission denied)."},
-        {"root's Tavin.old",
-         {{"TAVIN.ini", kNobody, 0644, tavinText},
-          {"Setup.iss", kNobody, 0644, issText},
-          {"Tavin.old", 0, 0644, "[Main]\nProduct=older\n"}},
-         head + inst +
-             "/Tavin.old: the backup cannot be written: this user may not write it (Permission "
-             "denied)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1105,6 +1224,47 @@ TEST_F(ForeignFilesTest, AFileTheUserMayNotWriteIsNeverReplaced) {
     EXPECT_NE(Stamp("TAVIN.ini").find("SetupTitle=Saved by the user"), std::string::npos);
     EXPECT_EQ(Stamp("Setup.iss").substr(0, owner.size() + 4), owner + std::to_string(0600) + " ");
     EXPECT_EQ(Stamp("Tavin.old"), owner + std::to_string(0640) + " " + Crlf(tavinText));
+}
+
+// In a folder with the sticky bit only the owner of a file, or of the folder, may replace or
+// delete it, whatever the file's permission bits: such a save is refused before any rename.
+// Tavin.old is the tool's own: another user's, read-only, is replaced wherever the folder lets
+// the user delete it and make it anew.
+TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRename) {
+    const std::string older = "[Main]\nProduct=older\n";
+    auto make = [&](const OwnedFile& foreign) {
+        std::vector<OwnedFile> files = {{"TAVIN.ini", kNobody, 0640, tavinText},
+                                        {"Setup.iss", kNobody, 0644, issText},
+                                        {"Tavin.old", kNobody, 0644, older}};
+        for (OwnedFile& f : files)
+            if (f.name == foreign.name) f = foreign;
+        Make(files);
+    };
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(inst.c_str(), 01777), 0);
+    const std::vector<std::pair<OwnedFile, std::string>> cases = {
+        {{"TAVIN.ini", 0, 0666, tavinText}, "TAVIN.ini"},
+        {{"Setup.iss", 0, 0666, issText}, "Setup.iss"},
+        {{"Tavin.old", 0, 0444, older}, "Tavin.old: the backup cannot be written"}};
+    for (const auto& [foreign, file] : cases) {
+        make(foreign);
+        const auto before = Snapshot(inst);
+        const auto [saved, messages] = SaveAsUser();
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(messages, "The installer was not saved.\n" + inst + "/" + file +
+                                ": the folder has the sticky bit and this user owns neither the "
+                                "file nor the folder.");
+        EXPECT_EQ(Snapshot(inst), before);
+    }
+
+    ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
+    for (const mode_t mode : {0644, 0444}) {
+        make({"Tavin.old", 0, mode, older});
+        EXPECT_TRUE(SaveAsUser().first) << mode;
+        EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
+                                          " " + std::to_string(0640) + " " + Crlf(tavinText));
+        EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
 }
 
 }  // namespace
