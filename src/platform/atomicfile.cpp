@@ -337,10 +337,17 @@ ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
         // A removal keeps its file by moving it away in its turn; the last step is never put
         // back (when its own rename fails, it is not done).
         if (!s.existed || s.temp.empty() || &s == &steps_.back()) continue;
-        if (int err = KeepOriginal(s.target, s.kept))
+        if (int err = KeepOriginal(s.target, s.kept)) {
+            // The writer's own file that this user may neither link nor read (another user's
+            // backup) is moved away in its turn instead, as a removal is.
+            if (s.expect.ownFile) {
+                s.moveAside = true;
+                continue;
+            }
             return {
                 err, s.target,
                 "it cannot be kept aside until every file is in place (" + ErrorText(err) + ")"};
+        }
     }
     return {};
 }
@@ -348,6 +355,15 @@ ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
 ReplaceSet::Outcome ReplaceSet::RenameAll() {
     for (Step& s : steps_) {
         int err = 0;
+        if (s.moveAside) {
+            s.kept = TempName(s.target);
+            err = StepRename(s.target, s.kept, s.target);
+            if (err) {
+                s.kept.clear();
+                return Undo({err, s.target, ErrorText(err)});
+            }
+            s.done = true;  // undone by moving the file back
+        }
         if (!s.temp.empty()) {
             err = StepRename(s.temp, s.target, s.target);
         } else if (s.existed) {

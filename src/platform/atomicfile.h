@@ -107,6 +107,7 @@ private:
         // kept (a replaced file) or to which it was moved (a removed one).
         bool existed = false;
         std::string kept{};
+        bool moveAside = false;  // kept by a rename away right before its own rename
         bool done = false;
     };
     Outcome Refused() const;

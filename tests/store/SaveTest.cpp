@@ -1258,7 +1258,7 @@ TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRena
     }
 
     ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
-    for (const mode_t mode : {0644, 0444}) {
+    for (const mode_t mode : {0644, 0444, 0400}) {
         make({"Tavin.old", 0, mode, older});
         EXPECT_TRUE(SaveAsUser().first) << mode;
         EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
