@@ -13,7 +13,6 @@
 #include "DirProbe.h"
 #include "platform/inidoc.h"
 #include "platform/profile.h"
-#include "support/FileFlag.h"
 #include "support/TempDir.h"
 
 namespace profile = kivo::profile;
@@ -158,22 +157,6 @@ TEST_F(ProfileBatch, AnAttributeChangedDuringTheBatchStopsTheCommit) {
     EXPECT_EQ(result.reason, "The file was changed by another program");
     EXPECT_EQ(ReadFileBytes(a), Crlf("[S]\nk=1\n"));
     EXPECT_EQ(ModeOf(a), 0444u);
-}
-
-// What the system would refuse at a rename (here an immutable file to delete) is refused before
-// the first rename, so that no file of the commit changes.
-TEST_F(ProfileBatch, ACommitRefusesWhatTheSystemWouldRefuseBeforeAnyRename) {
-    BeginWithAnEditOfA();
-    WriteFileBytes(b, "to delete");
-    profile::DeleteAtCommit(b);
-    FileFlag immutable(b, FS_IMMUTABLE_FL);
-    if (!immutable.set()) GTEST_SKIP() << "cannot make a file immutable here";
-    const auto result = profile::CommitBatch();
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.file, b);
-    EXPECT_EQ(result.reason, "it is immutable");
-    ExpectAHolds("1");
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"a.ini", "b.ini"}));
 }
 
 // Every file of a commit is ready before the first is put in place: one that cannot be written
