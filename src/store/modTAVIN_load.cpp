@@ -25,8 +25,6 @@ namespace modTAVIN {
 
 namespace {
 
-using keys::EntryKey;
-using keys::GroupKey;
 using keys::ListKeys;
 
 // A count as the lists use it: text that is no number, a number beyond 16 bits (Util gives 0
