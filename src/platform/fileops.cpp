@@ -18,6 +18,8 @@ namespace {
 
 Result Fail(int err) { return Result{false, err}; }
 
+Result NotRegular() { return Result{false, EINVAL, true}; }
+
 bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
 bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
@@ -25,13 +27,15 @@ bool NoWriteBits(const struct stat& st) { return (st.st_mode & 0222) == 0; }
 // Copies `from` (resolved) onto `to` (resolved), replacing it atomically; the copy takes the
 // source's permission bits, read-only included, like the copy of the desktop system.
 Result CopyResolved(const std::string& from, const std::string& to) {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting on what is there: a FIFO without a writer would hold the open for ever (a
+    // regular file's reads never wait on it).
+    int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0) return Fail(errno);
     struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    const int statErr = ::fstat(in, &st) != 0 ? errno : 0;
+    if (statErr || !S_ISREG(st.st_mode)) {
         ::close(in);
-        return Fail(err ? err : EINVAL);
+        return statErr ? Fail(statErr) : S_ISDIR(st.st_mode) ? Fail(EISDIR) : NotRegular();
     }
     int err = platform::ReplaceFile(
         to, [in](int out) { return ::lseek(in, 0, SEEK_SET) == 0 && platform::CopyAll(in, out); },
@@ -42,7 +46,10 @@ Result CopyResolved(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-std::string Result::Text() const { return ok ? std::string() : platform::ErrorText(err); }
+std::string Result::Text() const {
+    if (ok) return {};
+    return notRegular ? "it is not a regular file" : platform::ErrorText(err);
+}
 
 char Separator() { return '/'; }
 
@@ -131,6 +138,7 @@ Result CopyFile(const std::string& from, const std::string& to) {
     struct stat st {};
     if (StatOf(dst, st)) {
         if (S_ISDIR(st.st_mode)) return Fail(EISDIR);
+        if (!S_ISREG(st.st_mode)) return NotRegular();
         // A read-only target is not replaced, as on the desktop system.
         if (NoWriteBits(st)) return Fail(EACCES);
     }

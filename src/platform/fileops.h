@@ -14,6 +14,7 @@ namespace kivo::fileops {
 struct Result {
     bool ok = true;
     int err = 0;
+    bool notRegular = false;  // what is there is no regular file (a FIFO, a device, a socket)
 
     explicit operator bool() const { return ok; }
     // The failure in words for messages, e.g. "Permission denied"; empty on success.
@@ -40,7 +41,8 @@ Result DeleteFile(const std::string& path, bool force);
 // Moves (renames) a file; fails when the target exists.
 Result MoveFile(const std::string& from, const std::string& to);
 
-// Copies a file, replacing the target when it exists.
+// Copies a file, replacing the target when it exists. Neither may be anything but a regular file
+// (a FIFO there would hold the copy for ever).
 Result CopyFile(const std::string& from, const std::string& to);
 
 // The read-only attribute, as the absence of every write permission bit. A path that names

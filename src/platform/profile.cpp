@@ -278,6 +278,15 @@ public:
         DropTouched();
     }
 
+    // Why the file of a caller's path, which exists, cannot be read; empty when it can.
+    std::string WhyUnreadable(const std::string& given) {
+        const Entry& e = Acquire(given);
+        if (!e.exists || !e.unusable) return {};
+        if (S_ISDIR(e.mode)) return "it is a directory";
+        if (!S_ISREG(e.mode)) return "it is not a regular file";
+        return "it cannot be read (" + platform::ErrorText(e.unusable) + ")";
+    }
+
     bool InBatch() const { return depth_ > 0; }
     bool InOperation() const { return operation_ != 0; }
 
@@ -362,7 +371,14 @@ private:
         e.mode = f.st.st_mode;
         e.unusable = 0;
         e.doc = std::make_unique<IniDoc>();
-        int fd = ::open(f.path.c_str(), O_RDONLY | O_CLOEXEC);
+        // What is no regular file is not even opened: a FIFO or a device may answer nothing, and
+        // the open does not wait should one take the name meanwhile (a regular file's reads
+        // never do).
+        if (!S_ISREG(f.st.st_mode)) {
+            e.unusable = S_ISDIR(f.st.st_mode) ? EISDIR : EINVAL;
+            return;
+        }
+        int fd = ::open(f.path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) {
             e.unusable = errno;
             return;
@@ -374,6 +390,7 @@ private:
             e.unusable = errno;
         } else if (!S_ISREG(st.st_mode)) {
             e.unusable = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            e.mode = st.st_mode;
         } else {
             // The state read is the one the open file had, not the earlier look at the path.
             e.sig = SignatureOf(st);
@@ -409,7 +426,7 @@ private:
 
     // Whether the file holds exactly `bytes`.
     static bool DiskHolds(const std::string& path, const std::string& bytes) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) return false;
         struct stat st {};
         bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
@@ -430,7 +447,7 @@ private:
     }
 
     static int StageCopy(platform::ReplaceSet& set, const Copy& c) {
-        int in = ::open(c.from.c_str(), O_RDONLY | O_CLOEXEC);
+        int in = ::open(c.from.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (in < 0) return errno;
         struct stat st {};
         int err = ::fstat(in, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
@@ -617,6 +634,8 @@ bool DeleteSection(std::string_view section, const std::string& path) {
     const std::string_view sec = TrimBlanks(section);
     return Update(path, true, [&](IniDoc& d) { return d.DeleteSection(sec); });
 }
+
+std::string WhyUnreadable(const std::string& path) { return Locked()->WhyUnreadable(path); }
 
 void BeginBatch() { Locked()->Begin(); }
 

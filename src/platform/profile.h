@@ -51,6 +51,12 @@ std::string GetSectionNames(std::size_t size, const std::string& path);
 // GET of the key-name list of one section, like GetSectionNames.
 std::string GetSectionKeys(std::string_view section, std::size_t size, const std::string& path);
 
+// Why the file `path` names cannot be read, although something is there, in words that complete
+// "<file>: ...": "it is a directory", "it is not a regular file" (a FIFO, a device, a socket: never
+// opened, so never waited on) or "it cannot be read (<reason>)". The empty text when the file can
+// be read or nothing is there. Reads of such a file see no sections and no keys.
+std::string WhyUnreadable(const std::string& path);
+
 // WRITE: sets `key` of `section` to `value`; a missing value (std::nullopt) deletes the key.
 // Returns false when the file cannot be written (missing folder, read-only file, no space) or
 // when a name or the value holds CR, LF or NUL.

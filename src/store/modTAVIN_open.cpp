@@ -83,6 +83,23 @@ void Message(const std::string& text) {
     kivo::Ui().MessageBox(text, MsgButtons::OK, Util::kMessageTitle);
 }
 
+// The reason a file that is there cannot be read, as a message's sentence ("<file>: it is not a
+// regular file."), naming the file as spelled on disk; empty when it can be read or is missing.
+std::string Unreadable(const std::string& file) {
+    const std::string why = kivo::profile::WhyUnreadable(file);
+    return why.empty() ? why : fileops::ResolveCase(file) + ": " + why + ".";
+}
+
+// The sentence that says why a file the tool needs cannot be used: missing, or unreadable as
+// above. Empty when it can be read. `parsed` false: a script that is only ever copied, whose type
+// alone is looked at.
+std::string CannotUse(const std::string& file, bool parsed = true) {
+    if (!fileops::Exists(file)) return file + " is missing.";
+    if (parsed) return Unreadable(file);
+    if (fileops::FileExists(file)) return {};
+    return fileops::ResolveCase(file) + ": it is not a regular file.";
+}
+
 void SetPaths(const std::string& dir) {
     S().InstallerDir = dir;
     S().KivoIniPath = PathIn(kivo::Ui().ExecutableDir(), "KIVO.ini");
@@ -159,6 +176,14 @@ bool ReplaceSettingsFile(const std::string& dir, const std::string& templ,
 
 bool OpenInstallerDir(const std::string& dir) {
     const kivo::profile::Operation operation;
+    // The load reads these and the save may write Setup.iss: one that is there but cannot be read
+    // as a file refuses the open, before anything else is read.
+    for (const char* name : {"Setup.iss", "Setup.lid"}) {
+        if (const std::string why = Unreadable(PathIn(dir, name)); !why.empty()) {
+            Message(why);
+            return false;
+        }
+    }
     const std::string settings = PathIn(dir, "Tavin.ini");
     const double version = ReadVersion(settings);
 
@@ -204,14 +229,13 @@ bool UpdateSetupIns(const std::string& dir) {
     // the replacement is offered again at the next open.
     const std::string script =
         PathIn(kivo::Ui().ExecutableDir(), std::string(supported->setupInsReplacement));
-    if (!fileops::FileExists(script)) {
-        Message(script +
-                " is missing. KIVO cannot update the setup.ins file. Please reinstall KIVO.");
+    if (const std::string why = CannotUse(script, false); !why.empty()) {
+        Message(why + " KIVO cannot update the setup.ins file. Please reinstall KIVO.");
         return true;
     }
     const std::string setupIns = fileops::ResolveCase(PathIn(dir, "Setup.ins"));
-    if (!fileops::FileExists(setupIns)) {
-        Message(setupIns + " is missing. KIVO cannot update the setup.ins file.");
+    if (const std::string why = CannotUse(setupIns, false); !why.empty()) {
+        Message(why + " KIVO cannot update the setup.ins file.");
         return true;
     }
 
@@ -241,8 +265,8 @@ void ImportOemInstallToKivo() {
     // Without a product there is no section to name; KIVO.ini holds product sections only.
     if (product.empty() || product == "FAIL") return;
 
-    if (!fileops::FileExists(kivoIni)) {
-        Message(kivoIni + " is missing. Please reinstall KIVO.");
+    if (const std::string why = CannotUse(kivoIni); !why.empty()) {
+        Message(why + " Please reinstall KIVO.");
         return;
     }
     // Checked just above; should it have gone since, clearing the attribute below reports it.
@@ -302,7 +326,9 @@ bool CheckInstallerVersion(const std::string& dir) {
 
     const std::string product = Util::GetIniString("Main", "Product", "Wrong", settings);
     if (product == "Wrong") {
-        Message("Tavin.ini file not found.");
+        // A file that is there but cannot be read is named, with the reason.
+        const std::string why = Unreadable(settings);
+        Message(why.empty() ? "Tavin.ini file not found." : why);
         kivo::Ui().EndProgram();
         return false;
     }
@@ -319,8 +345,8 @@ bool CheckInstallerVersion(const std::string& dir) {
     }
     const std::string templ =
         PathIn(kivo::Ui().ExecutableDir(), "Update" + std::string(supported->updateCode) + ".ini");
-    if (!fileops::FileExists(templ)) {
-        Message(templ + " is missing. Please reinstall KIVO.");
+    if (const std::string why = CannotUse(templ); !why.empty()) {
+        Message(why + " Please reinstall KIVO.");
         return false;
     }
     if (!ReplaceSettingsFile(dir, templ, product)) return false;

@@ -24,6 +24,7 @@
 #include "platform/fileops.h"
 #include "store/InstallerFixture.h"
 #include "store/modTAVIN.h"
+#include "support/ChildProcess.h"
 #include "support/FileFlag.h"
 #include "support/TavinText.h"
 
@@ -1099,12 +1100,8 @@ protected:
         if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
         // mkdtemp makes the test's folder 0700; the user must reach the installer inside it.
         chmod(dir.path().c_str(), 0711);
-        for (fs::path p = fs::path(dir.path()).parent_path(); p != p.root_path();
-             p = p.parent_path()) {
-            struct stat st {};
-            if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
-                GTEST_SKIP() << p << " cannot be passed by another user";
-        }
+        if (const std::string closed = ClosedToOthers(dir.path()); !closed.empty())
+            GTEST_SKIP() << closed << " cannot be passed by another user";
         inst = dir / "inst";
         fs::create_directory(inst);
         ASSERT_EQ(chown(inst.c_str(), kNobody, kNobody), 0);
@@ -1137,33 +1134,19 @@ protected:
 
     // Loads, changes and saves as the user; whether it saved, and the messages shown.
     std::pair<bool, std::string> SaveAsUser() {
-        int fds[2];
-        if (pipe(fds) != 0) return {false, "no pipe"};
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            kivo::profile::ClearCache();
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
-                _exit(2);
-            LoadInstaller();
-            S().OemSettings.SetupTitle = "Saved by the user";
-            S().Modified = true;
-            std::string out = SaveTavinIni() ? "saved" : "failed";
-            for (const auto& m : ui.messages) out += "|" + m.text;
-            const bool sent =
-                write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
-            _exit(sent ? 0 : 3);
-        }
-        close(fds[1]);
-        std::string out;
-        char buf[512];
-        for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
-            out.append(buf, static_cast<std::size_t>(n));
-        close(fds[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
+        const std::string out = InChildProcess(
+            [&] {
+                kivo::profile::ClearCache();
+                LoadInstaller();
+                S().OemSettings.SetupTitle = "Saved by the user";
+                S().Modified = true;
+                std::string report = SaveTavinIni() ? "saved" : "not saved";
+                for (const auto& m : ui.messages) report += "|" + m.text;
+                return report;
+            },
+            true);
         kivo::profile::ClearCache();
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_TRUE(out.rfind("saved", 0) == 0 || out.rfind("not saved", 0) == 0) << out;
         const bool saved = out.rfind("saved", 0) == 0;
         return {saved,
                 out.substr(out.find('|') == std::string::npos ? out.size() : out.find('|') + 1)};
