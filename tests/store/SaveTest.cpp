@@ -948,41 +948,78 @@ struct CommitSeams {
     }
 };
 
+// The names in `folder` of the originals a commit kept aside.
+std::vector<std::string> KeptOriginals(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = e.path().filename();
+        if (name.find(".kivo-kept-") != std::string::npos) names.push_back(name);
+    }
+    return names;
+}
+
 // A rename that fails after every check (an I/O error, a security module's denial) has the
 // renames before it put back: the files are as they were, each the same file as before. Should
-// Tavin.old not go back in turn, the undo stops there, as a kill would, and the message says so.
+// one not go back in turn, the undo goes on with the others, and the one left keeps its previous
+// content under a name the message gives; the next open leaves that only copy alone.
 TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string backup = Get("Tavin.old");
     const std::string io = "Input/output error";
     struct Case {
         const char* failing;  // the file whose rename fails
-        bool deleteIss, undoFails;
+        bool deleteIss;
+        const char* notPutBack;  // the file whose undo fails too
+        std::string previous;    // what it held before
     };
     CommitSeams seams;
-    for (const Case c : {Case{"TAVIN.ini", false, false}, Case{"Setup.iss", false, false},
-                         Case{"Setup.iss", true, false}, Case{"Setup.iss", false, true}}) {
-        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted" : "") +
-                     (c.undoFails ? ", Tavin.old not put back" : ""));
+    for (const Case& c :
+         {Case{"TAVIN.ini", false, "", ""}, Case{"Setup.iss", false, "", ""},
+          Case{"Setup.iss", true, "", ""}, Case{"Setup.iss", false, "Tavin.old", backup},
+          Case{"Setup.iss", true, "TAVIN.ini", tavinBefore}}) {
+        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted, " : ", ") + c.notPutBack +
+                     " not put back");
         S().OemSettings.Iss.WriteResponseFile = !c.deleteIss;
-        const std::string leftOut = c.undoFails ? "Tavin.old" : "";
+        const std::string leftOut = c.notPutBack;
         const auto before = Snapshot(dir.path(), leftOut);
         std::map<std::string, int> renames;
         kivo::platform::testing::SetRenameFault([&](const std::string& target) {
             const std::string name = kivo::platform::LastComponent(target);
             const int nth = ++renames[name];
-            const bool fails =
-                (name == c.failing && nth == 1) || (c.undoFails && name == "Tavin.old" && nth == 2);
-            return fails ? EIO : 0;
+            return (name == c.failing && nth == 1) || (name == leftOut && nth == 2) ? EIO : 0;
         });
-        ExpectNotSaved(
-            ui, InDir(c.failing) + ": " + io +
-                    (c.undoFails ? "; " + InDir("Tavin.old") + " could not be put back (" + io + ")"
-                                 : "") +
-                    ".");
-        EXPECT_EQ(Snapshot(dir.path(), leftOut), before);
-        if (c.undoFails) {
-            EXPECT_EQ(Get("Tavin.old"), tavinBefore);
+        const bool saved = SaveTavinIni();
+        EXPECT_FALSE(saved);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        const std::string message = ui.messages[0].text;
+        ui.ClearLog();
+        const auto kept = KeptOriginals(dir.path());
+        if (leftOut.empty()) {
+            EXPECT_EQ(message,
+                      "The installer was not saved.\n" + InDir(c.failing) + ": " + io + ".");
+            EXPECT_TRUE(kept.empty());
+            EXPECT_EQ(Snapshot(dir.path()), before);
+            continue;
         }
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(message, "The installer was not saved.\n" + InDir(c.failing) + ": " + io + "; " +
+                               InDir(leftOut) + " could not be put back (" + io +
+                               "); its previous content is kept as " + InDir(kept[0]) + ".");
+        EXPECT_EQ(Get(kept[0]), c.previous);
+        // Every other file is back as it was, the same file as before.
+        auto after = Snapshot(dir.path(), leftOut);
+        after.erase(kept[0]);
+        EXPECT_EQ(after, before);
+        // The only copy of that content outlives the next open.
+        kivo::platform::testing::SetRenameFault({});
+        ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+        EXPECT_EQ(Get(kept[0]), c.previous);
+        WriteFileBytes(InDir(leftOut), c.previous);
+        fs::remove(InDir(kept[0]));
+        LoadInstaller();
+        OemInstall o = modTAVIN::GetOemInstall();
+        o.SetupTitle = "New";
+        modTAVIN::SetOemInstall(o);
     }
 }
 
