@@ -945,6 +945,7 @@ struct CommitSeams {
     ~CommitSeams() {
         kivo::platform::testing::SetRenameFault({});
         kivo::platform::testing::SetBeforeCommitCheck({});
+        kivo::platform::testing::SetAfterKeep({});
     }
 };
 
@@ -1024,27 +1025,51 @@ TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
 }
 
 // Another program's change that lands while the save prepares its files is seen by the last
-// look right before the renames, a change of the change time alone too; nothing is replaced.
+// look right before the renames, a change of the change time alone too, whether it lands before
+// or right after the original is kept (whose link moves the change time); nothing is replaced.
 TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten) {
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
     const std::string tavin = InDir("TAVIN.ini");
     std::string sameSize = tavinBefore;
     sameSize.replace(sameSize.find("=Old"), 4, "=Odd");
+    struct Change {
+        const char* what;
+        std::string theirs;
+        mode_t mode;
+    };
+    const std::vector<Change> changes = {{"grown", tavinBefore + "Note=theirs\r\n", 0644},
+                                         {"same size, modification time put back", sameSize, 0644},
+                                         {"chmod", tavinBefore, 0600}};
     CommitSeams seams;
-    for (const std::string& theirs : {tavinBefore + "Note=theirs\r\n", sameSize}) {
-        WriteFileBytes(tavin, tavinBefore);
-        const auto before = Snapshot(dir.path(), "TAVIN.ini");
-        kivo::platform::testing::SetBeforeCommitCheck([&] {
+    for (const bool afterKeep : {false, true}) {
+        for (const Change& c : changes) {
+            SCOPED_TRACE(std::string(c.what) +
+                         (afterKeep ? " after the keep" : " before the check"));
+            WriteFileBytes(tavin, tavinBefore);
+            chmod(tavin.c_str(), 0644);
+            const auto before = Snapshot(dir.path(), "TAVIN.ini");
+            auto change = [&] {
+                struct stat st {};
+                stat(tavin.c_str(), &st);
+                if (c.theirs != tavinBefore) WriteFileBytes(tavin, c.theirs);
+                chmod(tavin.c_str(), c.mode);
+                // The modification time put back: of a same-size edit only the change time tells.
+                const timespec times[2] = {st.st_atim, st.st_mtim};
+                utimensat(AT_FDCWD, tavin.c_str(), times, 0);
+            };
+            kivo::platform::testing::SetBeforeCommitCheck([&] {
+                if (!afterKeep) change();
+            });
+            kivo::platform::testing::SetAfterKeep([&](const std::string& target) {
+                if (afterKeep && target == tavin) change();
+            });
+            ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
+            EXPECT_EQ(Get("TAVIN.ini"), c.theirs);
             struct stat st {};
             stat(tavin.c_str(), &st);
-            WriteFileBytes(tavin, theirs);
-            // The modification time put back: of a same-size edit only the change time tells.
-            const timespec times[2] = {st.st_atim, st.st_mtim};
-            utimensat(AT_FDCWD, tavin.c_str(), times, 0);
-        });
-        ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
-        EXPECT_EQ(Get("TAVIN.ini"), theirs);
-        EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
+            EXPECT_EQ(st.st_mode & 07777, c.mode);
+            EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
+        }
     }
 }
 
@@ -1117,6 +1142,69 @@ TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
 }
 
+// The commit works in the folder as it was opened: renamed halfway, the folder still gets a
+// whole commit or a whole undo. A kept original that a killed commit left is put back where its
+// file is missing, and goes only where another file of the installer holds the same bytes.
+TEST_F(SaveFailureTest, NeitherARenamedFolderNorTheNextOpenLosesAPreviousContent) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string moved = dir.path() + "-moved";
+    auto debris = [](const std::string& folder) {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(folder))
+            n += e.path().filename().string().find(".kivo-") != std::string::npos;
+        return n;
+    };
+    CommitSeams seams;
+    for (const bool undone : {true, false}) {
+        SCOPED_TRACE(undone ? "undone" : "completed");
+        const auto before = Snapshot(dir.path());
+        std::map<std::string, int> renames;
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            const std::string name = kivo::platform::LastComponent(target);
+            const int nth = ++renames[name];
+            if (name == "TAVIN.ini" && nth == 1) fs::rename(dir.path(), moved);
+            return undone && name == "Setup.iss" && nth == 1 ? EIO : 0;
+        });
+        EXPECT_EQ(SaveTavinIni(), !undone);
+        kivo::platform::testing::SetRenameFault({});
+        ASSERT_TRUE(fs::exists(moved));
+        if (undone) {
+            EXPECT_EQ(Snapshot(moved), before);
+        } else {
+            EXPECT_NE(ReadFileBytes(moved + "/TAVIN.ini").find("SetupTitle=New"),
+                      std::string::npos);
+            EXPECT_EQ(ReadFileBytes(moved + "/Tavin.old"), tavinBefore);
+        }
+        EXPECT_EQ(debris(moved), 0);
+        ui.ClearLog();
+        fs::rename(moved, dir.path());
+    }
+
+    char hostName[256] = {};
+    gethostname(hostName, sizeof hostName - 1);
+    const std::string ended = "-" + std::string(hostName) + "-" + std::to_string(EndedProcess());
+    const std::string running = "-" + std::string(hostName) + "-" + std::to_string(getppid());
+    const std::string older = "[Main]\r\nProduct=older\r\n";
+    const std::string tavin = Get("TAVIN.ini");
+    fs::remove(InDir("Tavin.old"));
+    const std::vector<std::tuple<std::string, std::string, bool>> kept = {
+        {".Tavin.old.kivo-kept" + ended + "-1", older, false},  // put back
+        {".TAVIN.ini.kivo-kept" + ended + "-2", tavin, false},  // its file holds the same
+        {".Setup.iss.kivo-kept" + ended + "-3", tavin, false},  // another file holds the same
+        {".Setup.iss.kivo-kept" + ended + "-4", "the only copy", true},
+        {".TAVIN.ini.kivo-kept" + running + "-5", "a running save's", true}};
+    for (const auto& [name, bytes, stays] : kept) WriteFileBytes(InDir(name), bytes);
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    for (const auto& [name, bytes, stays] : kept) {
+        EXPECT_EQ(fs::exists(InDir(name)), stays) << name;
+        if (stays) {
+            EXPECT_EQ(Get(name), bytes) << name;
+        }
+    }
+    EXPECT_EQ(Get("Tavin.old"), older);
+    EXPECT_EQ(Get("TAVIN.ini"), tavin);
+}
+
 // ---- A file this user may not write -------------------------------------------------------------
 
 constexpr uid_t kNobody = 65534;
@@ -1172,15 +1260,17 @@ protected:
         return names;
     }
 
-    // Loads, changes and saves as the user; whether it saved, and the messages shown.
-    std::pair<bool, std::string> SaveAsUser() {
+    // Loads, changes and saves as the user (or as root); whether it saved, and the messages
+    // shown.
+    std::pair<bool, std::string> SaveAsUser(bool asRoot = false) {
         int fds[2];
         if (pipe(fds) != 0) return {false, "no pipe"};
         const pid_t pid = fork();
         if (pid == 0) {
             close(fds[0]);
             kivo::profile::ClearCache();
-            if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+            if (!asRoot &&
+                (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
                 _exit(2);
             LoadInstaller();
             S().OemSettings.SetupTitle = "Saved by the user";
@@ -1301,6 +1391,93 @@ TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRena
         EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
                                           " " + std::to_string(0640) + " " + Crlf(tavinText));
         EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
+}
+
+// Tavin.old is the tool's own name: a symbolic link there is replaced by the backup, never
+// followed, wherever deleting the name and making it anew is allowed; the file it pointed to is
+// left as it was.
+TEST_F(ForeignFilesTest, ASymbolicLinkAtTheBackupIsReplacedNeverFollowed) {
+    const std::string victim = dir / "victim.txt";
+    fs::create_directory(dir / "victim-dir");
+    struct Case {
+        const char* link;  // where Tavin.old points
+        bool asRoot;
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool allowed;
+    };
+    const std::vector<Case> cases = {
+        {"../victim.txt", true, 0755, 0, true},    {"TAVIN.ini", true, 0755, 0, true},
+        {"missing", true, 0755, 0, true},          {"../victim.txt", false, 0777, 0, true},
+        {"../victim-dir", false, 0777, 0, true},   {"TAVIN.ini", false, 01777, kNobody, true},
+        {"../victim.txt", false, 01777, 0, false}, {"missing", false, 01777, 0, false}};
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.link) + (c.asRoot ? " as root in " : " as the user in ") +
+                     std::to_string(c.folderMode));
+        WriteFileBytes(victim, "not the tool's\n");
+        ASSERT_EQ(chmod(victim.c_str(), 0600), 0);
+        ASSERT_EQ(chmod(inst.c_str(), c.folderMode), 0);
+        Make({{"TAVIN.ini", kNobody, 0640, tavinText}, {"Setup.iss", kNobody, 0644, issText}});
+        const std::string old = inst + "/Tavin.old";
+        fs::create_symlink(c.link, old);
+        ASSERT_EQ(lchown(old.c_str(), c.linkOwner, c.linkOwner), 0);
+
+        const auto [saved, messages] = SaveAsUser(c.asRoot);
+        EXPECT_EQ(saved, c.allowed) << messages;
+        struct stat st {};
+        ASSERT_EQ(lstat(old.c_str(), &st), 0);
+        if (c.allowed) {
+            EXPECT_TRUE(S_ISREG(st.st_mode));
+            EXPECT_EQ(ReadFileBytes(old), Crlf(tavinText));
+        } else {
+            EXPECT_EQ(messages, "The installer was not saved.\n" + old +
+                                    ": the backup cannot be written: the folder has the sticky bit "
+                                    "and this user owns neither the file nor the folder.");
+            EXPECT_TRUE(S_ISLNK(st.st_mode));
+            EXPECT_EQ(ReadFileBytes(inst + "/TAVIN.ini"), Crlf(tavinText));
+        }
+        EXPECT_EQ(ReadFileBytes(victim), "not the tool's\n");
+        ASSERT_EQ(stat(victim.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        EXPECT_TRUE(fs::is_empty(dir / "victim-dir"));
+        EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
+}
+
+// Another user's backup that the user may neither link nor read is moved aside and replaced in
+// one exchange of names; where the system has no such exchange, a kill between the move and the
+// rename leaves the previous backup for the next open to put back.
+TEST_F(ForeignFilesTest, AKillAfterTheBackupWasMovedAsideLosesNothing) {
+    if (ReadFileBytes("/proc/sys/fs/protected_hardlinks") != "1\n")
+        GTEST_SKIP() << "links to another user's file are not refused here";
+    const std::string older = "[Main]\nProduct=older\n";
+    const std::string old = inst + "/Tavin.old";
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
+    CommitSeams seams;
+    for (const bool exchange : {true, false}) {
+        SCOPED_TRACE(exchange ? "exchanged" : "no exchange");
+        Make({{"TAVIN.ini", kNobody, 0640, tavinText},
+              {"Setup.iss", kNobody, 0644, issText},
+              {"Tavin.old", 0, 0400, older}});
+        int asked = 0;
+        // Killed as soon as Tavin.old is missing.
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            if (target != old) return 0;
+            if (!fs::exists(fs::symlink_status(old))) _exit(0);
+            return ++asked == 1 && !exchange ? EINVAL : 0;
+        });
+        const bool saved = SaveAsUser().first;
+        kivo::platform::testing::SetRenameFault({});
+        EXPECT_EQ(saved, exchange);
+        ASSERT_TRUE(modTAVIN::OpenInstallerDir(inst));
+        EXPECT_EQ(Stamp("Tavin.old"), exchange ? std::to_string(kNobody) + ":" +
+                                                     std::to_string(kNobody) + " " +
+                                                     std::to_string(0640) + " " + Crlf(tavinText)
+                                               : "0:0 " + std::to_string(0400) + " " + Crlf(older));
+        EXPECT_EQ(Names().size(), 4u);
     }
 }
 
