@@ -643,9 +643,12 @@ int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& nam
     ::closedir(d);
     int tidied = 0;
     for (const std::string& name : stale) tidied += ::unlinkat(fd, name.c_str(), 0) == 0;
-    for (const auto& [name, target] : kept) {
-        struct stat st {};
-        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+    for (const auto& entry : kept) {
+        const std::string& name = entry.first;
+        const std::string& target = entry.second;
+        struct stat own {
+        }, st{};
+        if (::fstatat(fd, name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(own.st_mode))
             continue;
         if (::fstatat(fd, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             // A killed commit left its target missing: the original goes back.
@@ -655,8 +658,6 @@ int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& nam
             }
             continue;
         }
-        struct stat own {};
-        ::fstatat(fd, name.c_str(), &own, AT_SYMLINK_NOFOLLOW);
         // A symbolic link or special file holds no bytes to lose; a regular file goes only when
         // a file of the set holds the same.
         const bool copyElsewhere =

@@ -3,8 +3,8 @@
 // part: the new bytes go to a temporary file in the same directory, are flushed to the disk and
 // then renamed over the target, and the directory entry is flushed too. Several files can be
 // replaced together: all of them are written and flushed first, and only then renamed, one right
-// after the other. Until the last rename each replaced or removed file is kept under a temporary
-// name, so that a rename the system refuses halfway puts back what the set had done. Every step
+// after the other. Until the last rename each replaced or removed file is kept under a name of
+// its own, so that a rename the system refuses halfway puts back what the set had done. Every step
 // works relative to its folder as it was opened when the step was staged, so that a rename of
 // the folder cannot split a commit.
 //
