@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
@@ -1414,8 +1415,10 @@ TEST_F(ForeignFilesTest, ASymbolicLinkAtTheBackupIsReplacedNeverFollowed) {
         {"../victim.txt", false, 01777, 0, false}, {"missing", false, 01777, 0, false}};
     ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
     for (const Case& c : cases) {
+        char folder[8];
+        std::snprintf(folder, sizeof folder, "%04o", static_cast<unsigned>(c.folderMode));
         SCOPED_TRACE(std::string(c.link) + (c.asRoot ? " as root in " : " as the user in ") +
-                     std::to_string(c.folderMode));
+                     folder);
         WriteFileBytes(victim, "not the tool's\n");
         ASSERT_EQ(chmod(victim.c_str(), 0600), 0);
         ASSERT_EQ(chmod(inst.c_str(), c.folderMode), 0);
