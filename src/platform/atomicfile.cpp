@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -28,6 +29,7 @@ namespace {
 std::atomic<unsigned> g_tempCounter{0};
 std::function<int(const std::string&)> g_renameFault;
 std::function<void()> g_beforeCommitCheck;
+std::function<void(const std::string&)> g_afterKeep;
 
 // This machine's name as temporary names carry it: never empty, no '/'. A folder shared over
 // the network holds the temporary files of other machines' saves, whose processes cannot be
@@ -44,29 +46,35 @@ const std::string& HostName() {
     return host;
 }
 
-// A temporary name next to `target` that no other writer uses.
-std::string TempName(const std::string& target) {
-    return DirectoryOf(target) + "/." + LastComponent(target) + ".kivo-" + HostName() + "-" +
-           std::to_string(::getpid()) + "-" + std::to_string(g_tempCounter.fetch_add(1));
+constexpr std::string_view kTempMark = ".kivo-";
+constexpr std::string_view kKeptMark = ".kivo-kept-";
+
+// A name beside `name` that no other writer uses: of new content, or of a kept original.
+std::string TempName(const std::string& name, std::string_view mark = kTempMark) {
+    return "." + name + std::string(mark) + HostName() + "-" + std::to_string(::getpid()) + "-" +
+           std::to_string(g_tempCounter.fetch_add(1));
 }
 
-// Opens a fresh temporary file next to `target`; -1 with errno set on failure.
-int OpenTemp(const std::string& target, mode_t createMode, std::string& tempPath) {
+// Opens a fresh file of such a name in the folder `dir`; -1 with errno set on failure.
+int OpenTemp(int dir, const std::string& name, mode_t createMode, std::string& tempName,
+             std::string_view mark) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = TempName(target);
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        tempName = TempName(name, mark);
+        int fd =
+            ::openat(dir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
 }
 
-// Writes a flushed temporary file next to `target` through `fill`, with the owner and group of
+// Writes a flushed file beside `name` in `dir` through `fill`, with the owner and group of
 // `like` where allowed and the permission bits `mode` (else those of `like`; else 0666 less the
 // umask). Returns 0 or the errno of the failure, leaving no file then.
-int WriteTemp(const std::string& target, const FillFile& fill, const struct stat* like,
-              std::optional<mode_t> mode, std::string& temp, struct stat* written) {
-    int fd = OpenTemp(target, like || mode ? 0600 : 0666, temp);
+int WriteTemp(int dir, const std::string& name, const FillFile& fill, const struct stat* like,
+              std::optional<mode_t> mode, std::string& temp, struct stat* written,
+              std::string_view mark = kTempMark) {
+    int fd = OpenTemp(dir, name, like || mode ? 0600 : 0666, temp, mark);
     if (fd < 0) return errno;
     int err = 0;
     errno = 0;
@@ -84,37 +92,45 @@ int WriteTemp(const std::string& target, const FillFile& fill, const struct stat
     if (!err && ::fsync(fd) != 0) err = errno;
     if (!err && written && ::fstat(fd, written) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
-    if (err) ::unlink(temp.c_str());
+    if (err) ::unlinkat(dir, temp.c_str(), 0);
     return err;
 }
 
-// Keeps `target` under a temporary name: a second link, the same file, where the system allows
-// one; else (a file system without links, or a file of another owner that protected links keep
-// this user from linking) a copy with its content, mode and, where allowed, owner.
-int KeepOriginal(const std::string& target, std::string& kept) {
+// Keeps `name` of `dir` under a name of its own: a second link, the same file (a symbolic link
+// itself, not what it points to), where the system allows one; else (a file system without
+// links, or a file of another owner that protected links keep this user from linking) a copy
+// with its content, mode and, where allowed, owner. `linked` tells which.
+int KeepOriginal(int dir, const std::string& name, std::string& kept, bool& linked) {
+    linked = false;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        kept = TempName(target);
-        if (::link(target.c_str(), kept.c_str()) == 0) return 0;
+        kept = TempName(name, kKeptMark);
+        if (::linkat(dir, name.c_str(), dir, kept.c_str(), 0) == 0) {
+            linked = true;
+            return 0;
+        }
         if (errno != EEXIST) break;
     }
-    int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    int in = ::openat(dir, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     int err = in < 0 ? errno : 0;
     struct stat st {};
     if (!err && ::fstat(in, &st) != 0) err = errno;
+    if (!err && !S_ISREG(st.st_mode)) err = EINVAL;
     if (!err)
         err = WriteTemp(
-            target, [in](int out) { return CopyAll(in, out); }, &st, std::nullopt, kept, nullptr);
+            dir, name, [in](int out) { return CopyAll(in, out); }, &st, std::nullopt, kept, nullptr,
+            kKeptMark);
     if (in >= 0) ::close(in);
     if (err) kept.clear();
     return err;
 }
 
-// A rename of a commit's step on `target`, through the test seam; 0 or the errno.
-int StepRename(const std::string& from, const std::string& to, const std::string& target) {
-    if (g_renameFault) {
-        if (int err = g_renameFault(target)) return err;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+// Whether the seam makes the rename of a commit's step on `target` fail; 0 or the errno.
+int RenameFault(const std::string& target) { return g_renameFault ? g_renameFault(target) : 0; }
+
+// A rename within `dir` of a commit's step on `target`, through the test seam; 0 or the errno.
+int StepRename(int dir, const std::string& from, const std::string& to, const std::string& target) {
+    if (int err = RenameFault(target)) return err;
+    return ::renameat(dir, from.c_str(), dir, to.c_str()) == 0 ? 0 : errno;
 }
 
 // The file that renaming a new file over `path` replaces: the one a symbolic link points to.
@@ -164,11 +180,8 @@ bool MayActAsAnyOwner() {
     return ::geteuid() == 0;
 }
 
-void SyncDirectory(const std::string& dir) {
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // Some file systems refuse this on directories; the rename is done either way.
-    ::close(fd);
+int OpenDirectory(const std::string& dir) {
+    return ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 }  // namespace
@@ -221,7 +234,11 @@ FileState FileState::Of(const struct stat& st) {
             st.st_ino,
             st.st_size,
             st.st_mtim.tv_sec * kNs + st.st_mtim.tv_nsec,
-            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec};
+            st.st_ctim.tv_sec * kNs + st.st_ctim.tv_nsec,
+            st.st_mode,
+            st.st_uid,
+            st.st_gid,
+            st.st_nlink};
 }
 
 FileState FileState::At(const std::string& path) {
@@ -229,8 +246,8 @@ FileState FileState::At(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? Of(st) : FileState{};
 }
 
-std::string RenameRefusal(const std::string& path) {
-    const std::string target = RenameTarget(path);
+std::string RenameRefusal(const std::string& path, bool followLink) {
+    const std::string target = followLink ? RenameTarget(path) : path;
     const std::string dir = DirectoryOf(target);
     const Flags folder = FlagsOf(dir);
     if (folder.immutable) return "its folder is immutable";
@@ -253,27 +270,43 @@ std::string RenameRefusal(const std::string& path) {
 
 int ReplaceSet::Stage(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
                       struct stat* written, const Expect& expect) {
-    std::string target = RenameTarget(path);
+    // The writer's own name is replaced as itself: deleting a link deletes the link.
+    std::string target = expect.ownFile ? path : RenameTarget(path);
+    const int dir = OpenDirectory(DirectoryOf(target));
+    if (dir < 0) return errno;
+    std::string name = LastComponent(target);
     struct stat st {};
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode)) return EISDIR;
+    const bool existed =
+        ::fstatat(dir, name.c_str(), &st, expect.ownFile ? AT_SYMLINK_NOFOLLOW : 0) == 0;
+    int err = existed && S_ISDIR(st.st_mode) ? EISDIR : 0;
     // The rename needs only the directory; whether the file itself may be written is asked of
     // the system. Its owner may always change its mode, so the read-only case is the caller's.
-    if (existed && !expect.ownFile && st.st_uid != ::geteuid() &&
-        ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return errno;
+    if (!err && existed && !expect.ownFile && st.st_uid != ::geteuid() &&
+        ::faccessat(dir, name.c_str(), W_OK, AT_EACCESS) != 0)
+        err = errno;
 
     std::string temp;
-    if (int err = WriteTemp(target, fill, existed ? &st : nullptr, mode, temp, written)) return err;
+    const bool like = existed && !S_ISLNK(st.st_mode);
+    if (!err) err = WriteTemp(dir, name, fill, like ? &st : nullptr, mode, temp, written);
+    if (err) {
+        ::close(dir);
+        return err;
+    }
     // Held open, the file that the rename replaces is freed only after the last rename, so the
     // renames follow each other without the file system's work of freeing it between them.
-    const int replaced = existed ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW) : -1;
-    steps_.push_back({std::move(target), std::move(temp), expect, replaced});
+    const int replaced =
+        existed ? ::openat(dir, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1;
+    steps_.push_back({std::move(target), dir, std::move(name), std::move(temp), expect, replaced});
     return 0;
 }
 
 void ReplaceSet::StageRemoval(const std::string& path, const Expect& expect) {
-    steps_.push_back({path, {}, expect, ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)});
+    const int dir = OpenDirectory(DirectoryOf(path));
+    const int dirErr = dir < 0 ? errno : 0;
+    std::string name = LastComponent(path);
+    const int replaced =
+        dir < 0 ? -1 : ::openat(dir, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    steps_.push_back({path, dir, std::move(name), {}, expect, replaced, dirErr});
 }
 
 void ReplaceSet::CloseReplaced() {
@@ -283,61 +316,88 @@ void ReplaceSet::CloseReplaced() {
     }
 }
 
+FileState ReplaceSet::StateOf(const Step& s) const {
+    struct stat st {};
+    const int flags = s.expect.ownFile ? AT_SYMLINK_NOFOLLOW : 0;
+    return ::fstatat(s.dir, s.name.c_str(), &st, flags) == 0 ? FileState::Of(st) : FileState{};
+}
+
 ReplaceSet::Outcome ReplaceSet::Commit() {
     Outcome out = Refused();
-    // A kept link moves the file's change time: the full look comes before the keeps, and the
-    // look right after them compares everything else and takes what it sees as the state the
-    // last look expects.
-    if (!out.err) out = CheckStates(false);
     if (!out.err) out = KeepOriginals();
-    if (!out.err) out = CheckStates(true);
     if (!out.err && g_beforeCommitCheck) g_beforeCommitCheck();
-    if (!out.err) out = CheckStates(false);
+    if (!out.err) out = CheckStates();
     const bool renaming = !out.err;
     if (renaming) out = RenameAll();
+    // A kept original goes once its content is back in place (or was never moved); one that
+    // the undo could not put back is the only copy of that content and stays.
     for (Step& s : steps_) {
-        if (!s.kept.empty()) ::unlink(s.kept.c_str());
-        s.kept.clear();
+        if (!s.kept.empty() && !s.keptIsOnlyCopy) ::unlinkat(s.dir, s.kept.c_str(), 0);
     }
     CloseReplaced();
     if (renaming) {
         std::vector<std::string> dirs;
         for (const Step& s : steps_) {
             std::string dir = DirectoryOf(s.target);
-            if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+            if (std::find(dirs.begin(), dirs.end(), dir) != dirs.end()) continue;
+            dirs.push_back(dir);
+            // Some file systems refuse this on directories; the renames are done either way.
+            ::fsync(s.dir);
         }
-        for (const std::string& dir : dirs) SyncDirectory(dir);
     }
     return out;
 }
 
 ReplaceSet::Outcome ReplaceSet::Refused() const {
     for (const Step& s : steps_) {
-        if (std::string why = RenameRefusal(s.target); !why.empty())
+        if (s.dirErr) return {s.dirErr, s.target, ErrorText(s.dirErr)};
+        if (std::string why = RenameRefusal(s.target, !s.expect.ownFile); !why.empty())
             return {EPERM, s.target, std::move(why)};
     }
     return {};
 }
 
-ReplaceSet::Outcome ReplaceSet::CheckStates(bool changeTimeMoved) {
-    for (Step& s : steps_) {
-        if (!s.expect.state) continue;
-        const FileState now = FileState::At(s.target);
-        if (changeTimeMoved ? !now.SameContent(*s.expect.state) : now != *s.expect.state)
+ReplaceSet::Outcome ReplaceSet::CheckStates() {
+    for (const Step& s : steps_) {
+        if (s.expect.state && StateOf(s) != *s.expect.state)
             return {EAGAIN, s.target, kChangedByAnotherProgram};
-        s.expect.state = now;
+    }
+    return {};
+}
+
+// A new link to a file moves its change time and its link count, and nothing else: the state
+// seen right after it must differ from the one expected in those alone, and is the one expected
+// from then on, for every step on that file.
+ReplaceSet::Outcome ReplaceSet::ExpectLinked(const Step& s) {
+    struct stat st {};
+    if (::fstatat(s.dir, s.kept.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return {errno, s.target, ErrorText(errno)};
+    const FileState now = FileState::Of(st);
+    for (Step& other : steps_) {
+        if (!other.expect.state) continue;
+        FileState& was = *other.expect.state;
+        if (was.dev != now.dev || was.ino != now.ino) continue;
+        FileState linked = was;
+        linked.ctime = now.ctime;
+        linked.nlink = was.nlink + 1;
+        if (now != linked) return {EAGAIN, other.target, kChangedByAnotherProgram};
+        was = now;
     }
     return {};
 }
 
 ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
     for (Step& s : steps_) {
+        // Looked at in full right before the keep: after it, the keep's own change is expected.
+        if (s.expect.state && StateOf(s) != *s.expect.state)
+            return {EAGAIN, s.target, kChangedByAnotherProgram};
         struct stat st {};
-        s.existed = ::lstat(s.target.c_str(), &st) == 0;
+        s.existed = ::fstatat(s.dir, s.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         // A removal keeps its file by moving it away in its turn; the last step is never put
         // back (when its own rename fails, it is not done).
         if (!s.existed || s.temp.empty() || &s == &steps_.back()) continue;
-        if (int err = KeepOriginal(s.target, s.kept)) {
+        bool linked = false;
+        if (int err = KeepOriginal(s.dir, s.name, s.kept, linked)) {
             // The writer's own file that this user may neither link nor read (another user's
             // backup) is moved away in its turn instead, as a removal is.
             if (s.expect.ownFile) {
@@ -348,27 +408,59 @@ ReplaceSet::Outcome ReplaceSet::KeepOriginals() {
                 err, s.target,
                 "it cannot be kept aside until every file is in place (" + ErrorText(err) + ")"};
         }
+        if (linked) {
+            if (Outcome out = ExpectLinked(s); out.err) return out;
+        }
+        if (g_afterKeep) g_afterKeep(s.target);
     }
     return {};
+}
+
+// Moves the original away under a kept name and the new content into place: in one exchange of
+// the two names where the system has it, so that the target is never missing; else in two
+// renames, between which a kill leaves the kept original for the next clean-up to put back.
+// 0, or the errno of a failure that left the target as it was (when `s.done`, moved away).
+int ReplaceSet::MoveAsideAndRename(Step& s) {
+    s.kept = TempName(s.name, kKeptMark);
+    // Under the kept name until the exchange, the new content is a copy of another file of the
+    // set (the backup's source) for a clean-up to find.
+    if (::renameat(s.dir, s.temp.c_str(), s.dir, s.kept.c_str()) == 0) {
+        int err = RenameFault(s.target);
+        if (!err && ::renameat2(s.dir, s.kept.c_str(), s.dir, s.name.c_str(), RENAME_EXCHANGE) != 0)
+            err = errno;
+        if (!err) {
+            s.done = true;
+            return 0;
+        }
+        if (::renameat(s.dir, s.kept.c_str(), s.dir, s.temp.c_str()) != 0) {
+            err = errno;
+            ::unlinkat(s.dir, s.kept.c_str(), 0);
+            s.kept.clear();
+            return err;
+        }
+        if (err != EINVAL && err != ENOSYS) {
+            s.kept.clear();
+            return err;
+        }
+    }
+    if (int err = StepRename(s.dir, s.name, s.kept, s.target)) {
+        s.kept.clear();
+        return err;
+    }
+    s.done = true;  // undone by moving the file back
+    return StepRename(s.dir, s.temp, s.name, s.target);
 }
 
 ReplaceSet::Outcome ReplaceSet::RenameAll() {
     for (Step& s : steps_) {
         int err = 0;
         if (s.moveAside) {
-            s.kept = TempName(s.target);
-            err = StepRename(s.target, s.kept, s.target);
-            if (err) {
-                s.kept.clear();
-                return Undo({err, s.target, ErrorText(err)});
-            }
-            s.done = true;  // undone by moving the file back
-        }
-        if (!s.temp.empty()) {
-            err = StepRename(s.temp, s.target, s.target);
+            err = MoveAsideAndRename(s);
+        } else if (!s.temp.empty()) {
+            err = StepRename(s.dir, s.temp, s.name, s.target);
         } else if (s.existed) {
-            s.kept = TempName(s.target);
-            err = StepRename(s.target, s.kept, s.target);
+            s.kept = TempName(s.name, kKeptMark);
+            err = StepRename(s.dir, s.name, s.kept, s.target);
             if (err) s.kept.clear();
             if (err == ENOENT) {  // gone already: nothing left to remove
                 s.existed = false;
@@ -382,18 +474,26 @@ ReplaceSet::Outcome ReplaceSet::RenameAll() {
 }
 
 ReplaceSet::Outcome ReplaceSet::Undo(Outcome failure) {
+    // Every step is tried, whatever failed before it: each one put back is one file less to
+    // tell the user about.
     for (auto s = steps_.rbegin(); s != steps_.rend(); ++s) {
         if (!s->done) continue;
         int err = 0;
         if (s->existed) {
-            err = StepRename(s->kept, s->target, s->target);
+            err = StepRename(s->dir, s->kept, s->name, s->target);
             if (!err) s->kept.clear();
-        } else if (!s->temp.empty() && ::unlink(s->target.c_str()) != 0 && errno != ENOENT) {
+        } else if (!s->temp.empty() && ::unlinkat(s->dir, s->name.c_str(), 0) != 0 &&
+                   errno != ENOENT) {
             err = errno;
         }
         if (err) {
             failure.reason += "; " + s->target + " could not be put back (" + ErrorText(err) + ")";
-            return failure;
+            if (s->existed) {
+                s->keptIsOnlyCopy = true;
+                failure.reason +=
+                    "; its previous content is kept as " + DirectoryOf(s->target) + "/" + s->kept;
+            }
+            continue;
         }
         s->done = false;
     }
@@ -402,8 +502,10 @@ ReplaceSet::Outcome ReplaceSet::Undo(Outcome failure) {
 
 ReplaceSet::~ReplaceSet() {
     CloseReplaced();
-    for (const Step& s : steps_)
-        if (!s.done && !s.temp.empty()) ::unlink(s.temp.c_str());
+    for (const Step& s : steps_) {
+        if (!s.done && !s.temp.empty()) ::unlinkat(s.dir, s.temp.c_str(), 0);
+        if (s.dir >= 0) ::close(s.dir);
+    }
 }
 
 int ReplaceFile(const std::string& path, const FillFile& fill, std::optional<mode_t> mode,
@@ -426,15 +528,18 @@ long long PrintedNumber(std::string_view digits) {
     return n;
 }
 
-// The process id of a name ".NAME.kivo-HOST-PID-N" made on this machine for one of `names`,
-// or 0 when the name is not of that form.
-pid_t TempOwner(std::string_view name, const std::vector<std::string>& names) {
-    constexpr std::string_view kMark = ".kivo-";
+// The process id of a name ".NAME<mark>HOST-PID-N" made on this machine for one of `names`,
+// or 0 when the name is not of that form. `spelling` receives NAME as the name spells it.
+pid_t TempOwner(std::string_view name, const std::vector<std::string>& names, std::string_view mark,
+                std::string* spelling = nullptr) {
     for (const std::string& target : names) {
-        const std::size_t head = 1 + target.size() + kMark.size();
+        const std::size_t head = 1 + target.size() + mark.size();
         if (name.size() <= head || name[0] != '.' ||
             !EqualsIgnoreAsciiCase(name.substr(1, target.size()), target) ||
-            name.substr(1 + target.size(), kMark.size()) != kMark)
+            name.substr(1 + target.size(), mark.size()) != mark)
+            continue;
+        // A kept original is no temporary file.
+        if (mark == kTempMark && name.substr(1 + target.size(), kKeptMark.size()) == kKeptMark)
             continue;
         // Host names may hold '-': the numbers are read from the end.
         std::string_view rest = name.substr(head);
@@ -445,7 +550,9 @@ pid_t TempOwner(std::string_view name, const std::vector<std::string>& names) {
         const std::size_t process = rest.rfind('-');
         if (process == std::string_view::npos || rest.substr(0, process) != HostName()) continue;
         const long long pid = PrintedNumber(rest.substr(process + 1));
-        if (pid > 0 && pid <= INT_MAX) return static_cast<pid_t>(pid);
+        if (pid <= 0 || pid > INT_MAX) continue;
+        if (spelling) *spelling = std::string(name.substr(1, target.size()));
+        return static_cast<pid_t>(pid);
     }
     return 0;
 }
@@ -455,23 +562,112 @@ bool Runs(pid_t pid) {
     return ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
+// Reads up to `size` bytes, fewer only at the end of the file; -1 on failure.
+ssize_t ReadUpTo(int fd, char* buf, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, buf + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(got);
+}
+
+// Whether the regular files `a` and `b` of `dir` hold the same bytes.
+bool SameBytes(int dir, const std::string& a, const std::string& b) {
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    const int fa = ::openat(dir, a.c_str(), kFlags);
+    const int fb = fa < 0 ? -1 : ::openat(dir, b.c_str(), kFlags);
+    struct stat sa {
+    }, sb{};
+    bool same = fb >= 0 && ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && S_ISREG(sa.st_mode) &&
+                S_ISREG(sb.st_mode) && sa.st_size == sb.st_size;
+    if (same && (sa.st_dev != sb.st_dev || sa.st_ino != sb.st_ino)) {
+        std::vector<char> bufA(1 << 16), bufB(1 << 16);
+        for (;;) {
+            const ssize_t na = ReadUpTo(fa, bufA.data(), bufA.size());
+            const ssize_t nb = ReadUpTo(fb, bufB.data(), bufB.size());
+            if (na < 0 || na != nb || !std::equal(bufA.begin(), bufA.begin() + na, bufB.begin())) {
+                same = false;
+                break;
+            }
+            if (na == 0) break;
+        }
+    }
+    if (fa >= 0) ::close(fa);
+    if (fb >= 0) ::close(fb);
+    return same;
+}
+
+// Renames `from` to `to` in `dir` unless `to` exists.
+bool RenameNoReplace(int dir, const std::string& from, const std::string& to) {
+    if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the no-replace rename: a hard link fails when the target exists.
+    return ::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0 &&
+           ::unlinkat(dir, from.c_str(), 0) == 0;
+}
+
 }  // namespace
 
 int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names) {
-    DIR* d = ::opendir(dir.c_str());
-    if (!d) return 0;
-    std::vector<std::string> stale;
+    const int fd = OpenDirectory(dir);
+    if (fd < 0) return 0;
+    const int listed = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    DIR* d = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!d) {
+        if (listed >= 0) ::close(listed);
+        ::close(fd);
+        return 0;
+    }
+    std::vector<std::string> stale, set;
+    std::vector<std::pair<std::string, std::string>> kept;  // kept name, its target's name
     while (dirent* e = ::readdir(d)) {
-        const pid_t owner = TempOwner(e->d_name, names);
-        if (owner == 0 || Runs(owner)) continue;
-        struct stat st {};
-        const std::string path = dir + "/" + e->d_name;
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
+        const std::string name = e->d_name;
+        std::string target;
+        if (const pid_t owner = TempOwner(name, names, kTempMark)) {
+            struct stat st {};
+            if (!Runs(owner) && ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(st.st_mode))
+                stale.push_back(name);
+        } else if (const pid_t keeper = TempOwner(name, names, kKeptMark, &target)) {
+            if (!Runs(keeper)) kept.emplace_back(name, target);
+        } else if (std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+                       return EqualsIgnoreAsciiCase(name, n);
+                   })) {
+            set.push_back(name);
+        }
     }
     ::closedir(d);
-    int removed = 0;
-    for (const std::string& path : stale) removed += ::unlink(path.c_str()) == 0;
-    return removed;
+    int tidied = 0;
+    for (const std::string& name : stale) tidied += ::unlinkat(fd, name.c_str(), 0) == 0;
+    for (const auto& entry : kept) {
+        const std::string& name = entry.first;
+        const std::string& target = entry.second;
+        struct stat own {
+        }, st{};
+        if (::fstatat(fd, name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(own.st_mode))
+            continue;
+        if (::fstatat(fd, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // A killed commit left its target missing: the original goes back.
+            if (errno == ENOENT && RenameNoReplace(fd, name, target)) {
+                set.push_back(target);
+                ++tidied;
+            }
+            continue;
+        }
+        // A symbolic link or special file holds no bytes to lose; a regular file goes only when
+        // a file of the set holds the same.
+        const bool copyElsewhere =
+            !S_ISREG(own.st_mode) || std::any_of(set.begin(), set.end(), [&](const std::string& f) {
+                return SameBytes(fd, name, f);
+            });
+        if (copyElsewhere) tidied += ::unlinkat(fd, name.c_str(), 0) == 0;
+    }
+    ::close(fd);
+    return tidied;
 }
 
 namespace testing {
@@ -481,6 +677,10 @@ void SetRenameFault(std::function<int(const std::string& target)> fault) {
 }
 
 void SetBeforeCommitCheck(std::function<void()> hook) { g_beforeCommitCheck = std::move(hook); }
+
+void SetAfterKeep(std::function<void(const std::string& target)> hook) {
+    g_afterKeep = std::move(hook);
+}
 
 }  // namespace testing
 

@@ -3,12 +3,14 @@
 // part: the new bytes go to a temporary file in the same directory, are flushed to the disk and
 // then renamed over the target, and the directory entry is flushed too. Several files can be
 // replaced together: all of them are written and flushed first, and only then renamed, one right
-// after the other. Until the last rename each replaced or removed file is kept under a temporary
-// name, so that a rename the system refuses halfway puts back what the set had done.
+// after the other. Until the last rename each replaced or removed file is kept under a name of
+// its own, so that a rename the system refuses halfway puts back what the set had done. Every step
+// works relative to its folder as it was opened when the step was staged, so that a rename of
+// the folder cannot split a commit.
 //
-// Temporary files are named ".NAME.kivo-HOST-PID-N" beside their target NAME (HOST this
-// machine's name, PID the writing process, N a counter). One that a killed process left behind
-// is removed by RemoveStaleTemps.
+// Temporary files of new content are named ".NAME.kivo-HOST-PID-N" beside their target NAME
+// (HOST this machine's name, PID the writing process, N a counter); kept originals
+// ".NAME.kivo-kept-HOST-PID-N". What a killed process left behind is tidied by RemoveStaleTemps.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +28,8 @@ using FillFile = std::function<bool(int fd)>;
 
 // What identifies one state of a file on disk. A change of content changes the size or the
 // modification time (or the inode, when the file is replaced); the change time also catches a
-// rewrite that set the modification time back.
+// rewrite that set the modification time back. The attributes and the link count are held too,
+// so that a change of them is told apart from the change time that a new link moves.
 struct FileState {
     bool exists = false;
     dev_t dev = 0;
@@ -34,6 +37,10 @@ struct FileState {
     off_t size = 0;
     std::int64_t mtime = 0;
     std::int64_t ctime = 0;
+    mode_t mode = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    nlink_t nlink = 0;
 
     static FileState Of(const struct stat& st);
     // The state of the file `path` names (a symbolic link followed); a missing one when it
@@ -57,7 +64,7 @@ struct Expect {
     // The state the file must still be in right before the first rename (not asked when empty).
     std::optional<FileState> state;
     // The writer's own file (a backup): it is replaced whatever its own permission bits, as
-    // deleting it and creating it anew would.
+    // deleting it and creating it anew would; a symbolic link there is replaced, never followed.
     bool ownFile = false;
 };
 
@@ -75,7 +82,7 @@ public:
     // Writes the new content of `path` into a flushed temporary file. The result keeps the
     // permission bits and, where allowed, the owner and group of the file it replaces; `mode`
     // overrides the bits; a new file gets 0666 less the umask. A symbolic link is followed, so
-    // the file it points to is replaced. An existing file that this process may not write (by
+    // the file it points to is replaced (not so for the writer's own file). An existing file that this process may not write (by
     // its effective ids) and does not own is refused with EACCES, unless it is the writer's own.
     // Returns 0 or the errno of the failure. `written`, when given, receives the state of the
     // new file as it was written.
@@ -92,29 +99,37 @@ public:
     };
     // Carries out every staged step. Before the first rename it refuses (renaming nothing) a
     // step that the system would refuse (see RenameRefusal) or whose file is no longer in the
-    // state the step expects. Should a rename fail all the same, the steps already done are put
-    // back in reverse order; the reason then names any file that could not be put back (the
-    // undo stops there, leaving the files as a kill at that point would).
+    // state the step expects: compared in full right before the file is kept, and again right
+    // before the renames against the state the keep left. Should a rename fail all the same,
+    // every step already done is put back in reverse order; the reason then names each file
+    // that could not be put back and the name its previous content stays kept under.
     Outcome Commit();
 
 private:
     struct Step {
-        std::string target;
-        std::string temp;  // the new content; empty for a removal
+        std::string target;  // the path, for messages
+        int dir = -1;        // its folder as opened when staged
+        std::string name;    // its name in that folder
+        std::string temp;    // the name of the new content; empty for a removal
         Expect expect;
         int replaced = -1;  // the file being replaced, held open until every step is done
+        int dirErr = 0;     // why the folder could not be opened
         // During the commit: whether the target was there, and the name under which it is
         // kept (a replaced file) or to which it was moved (a removed one).
         bool existed = false;
         std::string kept{};
-        bool moveAside = false;  // kept by a rename away right before its own rename
+        bool moveAside = false;  // kept by a rename away together with its own rename
         bool done = false;
+        bool keptIsOnlyCopy = false;  // the undo could not put the kept original back
     };
     Outcome Refused() const;
     Outcome KeepOriginals();
-    Outcome CheckStates(bool changeTimeMoved);
+    Outcome ExpectLinked(const Step& s);
+    Outcome CheckStates();
     Outcome RenameAll();
+    int MoveAsideAndRename(Step& s);
     Outcome Undo(Outcome failure);
+    FileState StateOf(const Step& s) const;
     void CloseReplaced();
     std::vector<Step> steps_;
 };
@@ -128,13 +143,16 @@ int ReplaceFile(const std::string& path, const FillFile& fill,
 // the folder may be written: in words that complete "<file>: ...", e.g. "it is immutable"; the
 // empty text when nothing speaks against it. Looks at the sticky bit of the folder (only the
 // owner of the file or of the folder, or a process allowed to act as any owner, may remove an
-// entry) and at immutable and append-only files and folders.
-std::string RenameRefusal(const std::string& path);
+// entry) and at immutable and append-only files and folders. With `followLink` false a symbolic
+// link at `path` is judged as itself (its name is what is replaced).
+std::string RenameRefusal(const std::string& path, bool followLink = true);
 
-// Removes from `dir` the temporary files that this machine's writers made for the files
-// `names` (their letter case aside) and whose process no longer runs. Only regular files named
-// exactly as the writer names them are candidates; a file whose process still runs (or may,
-// when its state cannot be asked) stays. Returns how many were removed.
+// Tidies in `dir` what this machine's writers left for the files `names` (their letter case
+// aside) when their process no longer runs (or may, when its state cannot be asked: then it
+// stays). Temporary files of new content go; only regular files named exactly as the writer
+// names them are candidates. A kept original is put back when its target is missing, and goes
+// only when its content is not the only copy: its target, or another file of `names`, holds the
+// same bytes. Returns how many files were removed or put back.
 int RemoveStaleTemps(const std::string& dir, const std::vector<std::string>& names);
 
 // Writes all of `size` bytes, retrying after interruptions.
@@ -153,9 +171,11 @@ namespace testing {
 // Test seams of ReplaceSet::Commit. The fault is asked right before each rename with the
 // rename's target: an errno makes that rename fail as if the system refused it, 0 lets it go
 // on. The hook runs once the originals are kept, right before the last look at the files'
-// states. An empty function removes the seam.
+// states; the keep hook right after each original is kept, with its target. An empty function
+// removes the seam.
 void SetRenameFault(std::function<int(const std::string& target)> fault);
 void SetBeforeCommitCheck(std::function<void()> hook);
+void SetAfterKeep(std::function<void(const std::string& target)> hook);
 }  // namespace testing
 
 }  // namespace kivo::platform

@@ -170,10 +170,12 @@ std::string Refusal(const std::string& path, bool writeAsked) {
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
     // The rule the commit applies right before its renames, so that the two never disagree.
-    if (std::string why = platform::RenameRefusal(p); !why.empty()) return why;
+    // A name that is deleted and made anew is judged as itself, a symbolic link too.
+    if (std::string why = platform::RenameRefusal(p, writeAsked); !why.empty()) return why;
     if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return "this user may not change its folder (" + platform::ErrorText(errno) + ")";
-    if (::stat(p.c_str(), &st) != 0) return {};
+    if ((writeAsked ? ::stat(p.c_str(), &st) : ::lstat(p.c_str(), &st)) != 0) return {};
+    if (!writeAsked && S_ISLNK(st.st_mode)) return {};
     if (S_ISDIR(st.st_mode)) return "it is a directory";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
     if (writeAsked && st.st_uid != ::geteuid() &&

@@ -61,7 +61,8 @@ Result SetReadOnly(const std::string& path, bool readOnly);
 // folders) is foreseen here too.
 std::string CannotReplace(const std::string& path);
 // The same for a file of this program's own that may be deleted and made anew (a backup):
-// whether this process may write the file itself is not asked.
+// whether this process may write the file itself is not asked, and a symbolic link there is
+// judged as itself, never followed.
 std::string CannotRecreate(const std::string& path);
 
 }  // namespace kivo::fileops

@@ -454,7 +454,8 @@ private:
         if (!err) {
             const mode_t bits = st.st_mode & 07777;
             // The copy is the writer's own file: it is replaced as deleting it and creating it
-            // anew would be, whatever its own permission bits.
+            // anew would be, whatever its own permission bits; a symbolic link there is replaced
+            // itself, never followed.
             err =
                 set.Stage(c.to, [in](int out) { return platform::CopyAll(in, out); },
                           c.readOnly ? bits & ~mode_t(0222) : bits, nullptr, {std::nullopt, true});

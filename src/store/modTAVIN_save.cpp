@@ -438,12 +438,10 @@ bool SaveTavinIni() {
             return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
                                        : "the file is read-only");
     }
-    // Tavin.old is the tool's own: it is replaced, read-only or another user's, wherever it could
-    // be deleted and made anew.
-    if (fileops::Exists(old)) {
-        if (std::string why = fileops::CannotRecreate(old); !why.empty())
-            return fail(old, "the backup cannot be written: " + why);
-    }
+    // Tavin.old is the tool's own: it is replaced, read-only, another user's or a symbolic link
+    // (never followed), wherever it could be deleted and made anew.
+    if (std::string why = fileops::CannotRecreate(old); !why.empty())
+        return fail(old, "the backup cannot be written: " + why);
 
     // A read-only TAVIN.ini is written all the same and stays read-only. This process may: it
     // owns the file or may write it (checked above). The attribute is never lifted on disk, so

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <grp.h>
 #include <map>
 #include <ostream>
 #include <string>
@@ -946,69 +946,104 @@ struct CommitSeams {
     ~CommitSeams() {
         kivo::platform::testing::SetRenameFault({});
         kivo::platform::testing::SetBeforeCommitCheck({});
+        kivo::platform::testing::SetAfterKeep({});
     }
 };
 
 // A rename that fails after every check (an I/O error, a security module's denial) has the
 // renames before it put back: the files are as they were, each the same file as before. Should
-// Tavin.old not go back in turn, the undo stops there, as a kill would, and the message says so.
+// one not go back in turn, the undo goes on with the others, and the one left keeps its previous
+// content under the name the message gives, which the next open leaves alone.
 TEST_F(SaveFailureTest, ARenameThatFailsAfterAllPutsBackTheRenamesBeforeIt) {
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
     const std::string io = "Input/output error";
     struct Case {
         const char* failing;  // the file whose rename fails
-        bool deleteIss, undoFails;
+        bool deleteIss;
+        const char* notPutBack;  // the file whose undo fails too
     };
     CommitSeams seams;
-    for (const Case c : {Case{"TAVIN.ini", false, false}, Case{"Setup.iss", false, false},
-                         Case{"Setup.iss", true, false}, Case{"Setup.iss", false, true}}) {
-        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted" : "") +
-                     (c.undoFails ? ", Tavin.old not put back" : ""));
+    std::string kept;
+    for (const Case c : {Case{"TAVIN.ini", false, ""}, Case{"Setup.iss", false, ""},
+                         Case{"Setup.iss", true, ""}, Case{"Setup.iss", true, "TAVIN.ini"}}) {
+        SCOPED_TRACE(std::string(c.failing) + (c.deleteIss ? " deleted, " : ", ") + c.notPutBack +
+                     " not put back");
         S().OemSettings.Iss.WriteResponseFile = !c.deleteIss;
-        const std::string leftOut = c.undoFails ? "Tavin.old" : "";
+        const std::string leftOut = c.notPutBack;
         const auto before = Snapshot(dir.path(), leftOut);
         std::map<std::string, int> renames;
         kivo::platform::testing::SetRenameFault([&](const std::string& target) {
             const std::string name = kivo::platform::LastComponent(target);
             const int nth = ++renames[name];
-            const bool fails =
-                (name == c.failing && nth == 1) || (c.undoFails && name == "Tavin.old" && nth == 2);
-            return fails ? EIO : 0;
+            return (name == c.failing && nth == 1) || (name == leftOut && nth == 2) ? EIO : 0;
         });
-        ExpectNotSaved(
-            ui, InDir(c.failing) + ": " + io +
-                    (c.undoFails ? "; " + InDir("Tavin.old") + " could not be put back (" + io + ")"
-                                 : "") +
-                    ".");
-        EXPECT_EQ(Snapshot(dir.path(), leftOut), before);
-        if (c.undoFails) {
-            EXPECT_EQ(Get("Tavin.old"), tavinBefore);
-        }
+        EXPECT_FALSE(SaveTavinIni());
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().find(".kivo-kept-") != std::string::npos)
+                kept = e.path().filename();
+        EXPECT_EQ(kept.empty(), leftOut.empty());
+        std::string message = InDir(c.failing) + ": " + io;
+        if (!leftOut.empty())
+            message += "; " + InDir(leftOut) + " could not be put back (" + io +
+                       "); its previous content is kept as " + InDir(kept);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "The installer was not saved.\n" + message + ".");
+        ui.ClearLog();
+        auto after = Snapshot(dir.path(), leftOut);
+        after.erase(kept);
+        EXPECT_EQ(after, before);
     }
+    kivo::platform::testing::SetRenameFault({});
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    EXPECT_EQ(Get(kept), tavinBefore);
 }
 
 // Another program's change that lands while the save prepares its files is seen by the last
-// look right before the renames, a change of the change time alone too; nothing is replaced.
+// look right before the renames, a change of the change time alone too, whether it lands before
+// or right after the original is kept (whose link moves the change time); nothing is replaced.
 TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten) {
     Put("Tavin.old", "[Main]\nProduct=the save before\n");
     const std::string tavin = InDir("TAVIN.ini");
     std::string sameSize = tavinBefore;
     sameSize.replace(sameSize.find("=Old"), 4, "=Odd");
+    struct Change {
+        const char* what;
+        std::string theirs;
+        mode_t mode;
+    };
+    const std::vector<Change> changes = {{"grown", tavinBefore + "Note=theirs\r\n", 0644},
+                                         {"same size, modification time put back", sameSize, 0644},
+                                         {"chmod", tavinBefore, 0600}};
     CommitSeams seams;
-    for (const std::string& theirs : {tavinBefore + "Note=theirs\r\n", sameSize}) {
-        WriteFileBytes(tavin, tavinBefore);
-        const auto before = Snapshot(dir.path(), "TAVIN.ini");
-        kivo::platform::testing::SetBeforeCommitCheck([&] {
+    for (const bool afterKeep : {false, true}) {
+        for (const Change& c : changes) {
+            SCOPED_TRACE(std::string(c.what) +
+                         (afterKeep ? " after the keep" : " before the check"));
+            WriteFileBytes(tavin, tavinBefore);
+            chmod(tavin.c_str(), 0644);
+            const auto before = Snapshot(dir.path(), "TAVIN.ini");
+            auto change = [&] {
+                struct stat st {};
+                stat(tavin.c_str(), &st);
+                if (c.theirs != tavinBefore) WriteFileBytes(tavin, c.theirs);
+                chmod(tavin.c_str(), c.mode);
+                // The modification time put back: of a same-size edit only the change time tells.
+                const timespec times[2] = {st.st_atim, st.st_mtim};
+                utimensat(AT_FDCWD, tavin.c_str(), times, 0);
+            };
+            kivo::platform::testing::SetBeforeCommitCheck([&] {
+                if (!afterKeep) change();
+            });
+            kivo::platform::testing::SetAfterKeep([&](const std::string& target) {
+                if (afterKeep && target == tavin) change();
+            });
+            ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
+            EXPECT_EQ(Get("TAVIN.ini"), c.theirs);
             struct stat st {};
             stat(tavin.c_str(), &st);
-            WriteFileBytes(tavin, theirs);
-            // The modification time put back: of a same-size edit only the change time tells.
-            const timespec times[2] = {st.st_atim, st.st_mtim};
-            utimensat(AT_FDCWD, tavin.c_str(), times, 0);
-        });
-        ExpectNotSaved(ui, tavin + ": The file was changed by another program.");
-        EXPECT_EQ(Get("TAVIN.ini"), theirs);
-        EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
+            EXPECT_EQ(st.st_mode & 07777, c.mode);
+            EXPECT_EQ(Snapshot(dir.path(), "TAVIN.ini"), before);
+        }
     }
 }
 
@@ -1081,6 +1116,53 @@ TEST_F(SaveTest, OpenAndSaveRemoveOnlyTheTemporaryFilesOfEndedSaves) {
     for (const std::string& name : kept) EXPECT_TRUE(fs::exists(InDir(name))) << name;
 }
 
+// The commit works in the folder as it was opened: renamed halfway, the folder still gets a
+// whole commit or a whole undo. A kept original that a killed commit left is put back where its
+// file is missing, and goes only where another file of the installer holds the same bytes.
+TEST_F(SaveFailureTest, NeitherARenamedFolderNorTheNextOpenLosesAPreviousContent) {
+    Put("Tavin.old", "[Main]\nProduct=the save before\n");
+    const std::string moved = dir.path() + "-moved";
+    CommitSeams seams;
+    for (const bool undone : {true, false}) {
+        SCOPED_TRACE(undone ? "undone" : "completed");
+        const auto before = Snapshot(dir.path());
+        std::map<std::string, int> renames;
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            const std::string name = kivo::platform::LastComponent(target);
+            const int nth = ++renames[name];
+            if (name == "TAVIN.ini" && nth == 1) fs::rename(dir.path(), moved);
+            return undone && name == "Setup.iss" && nth == 1 ? EIO : 0;
+        });
+        EXPECT_EQ(SaveTavinIni(), !undone);
+        kivo::platform::testing::SetRenameFault({});
+        ASSERT_TRUE(fs::exists(moved));
+        if (undone) {
+            EXPECT_EQ(Snapshot(moved), before);
+        } else {
+            EXPECT_NE(ReadFileBytes(moved + "/TAVIN.ini").find("SetupTitle=New"),
+                      std::string::npos);
+            EXPECT_EQ(ReadFileBytes(moved + "/Tavin.old"), tavinBefore);
+        }
+        EXPECT_EQ(Snapshot(moved).size(), before.size());  // nothing kept, no temporary file
+        ui.ClearLog();
+        fs::rename(moved, dir.path());
+    }
+
+    char hostName[256] = {};
+    gethostname(hostName, sizeof hostName - 1);
+    const std::string ended = "-" + std::string(hostName) + "-" + std::to_string(EndedProcess());
+    const std::string older = "[Main]\r\nProduct=older\r\n";
+    fs::remove(InDir("Tavin.old"));
+    const std::vector<std::tuple<std::string, std::string, bool>> kept = {
+        {".Tavin.old.kivo-kept" + ended + "-1", older, false},             // put back
+        {".Setup.iss.kivo-kept" + ended + "-2", Get("TAVIN.ini"), false},  // held elsewhere
+        {".Setup.iss.kivo-kept" + ended + "-3", "the only copy", true}};
+    for (const auto& [name, bytes, stays] : kept) WriteFileBytes(InDir(name), bytes);
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    for (const auto& [name, bytes, stays] : kept) EXPECT_EQ(fs::exists(InDir(name)), stays) << name;
+    EXPECT_EQ(Get("Tavin.old"), older);
+}
+
 // ---- A file this user may not write -------------------------------------------------------------
 
 constexpr uid_t kNobody = 65534;
@@ -1132,8 +1214,9 @@ protected:
         return names;
     }
 
-    // Loads, changes and saves as the user; whether it saved, and the messages shown.
-    std::pair<bool, std::string> SaveAsUser() {
+    // Loads, changes and saves as the user (or as root); whether it saved, and the messages
+    // shown.
+    std::pair<bool, std::string> SaveAsUser(bool asRoot = false) {
         const std::string out = InChildProcess(
             [&] {
                 kivo::profile::ClearCache();
@@ -1144,7 +1227,7 @@ protected:
                 for (const auto& m : ui.messages) report += "|" + m.text;
                 return report;
             },
-            true);
+            !asRoot);
         kivo::profile::ClearCache();
         EXPECT_TRUE(out.rfind("saved", 0) == 0 || out.rfind("not saved", 0) == 0) << out;
         const bool saved = out.rfind("saved", 0) == 0;
@@ -1247,6 +1330,95 @@ TEST_F(ForeignFilesTest, AFileTheFolderKeepsFromTheUserStopsTheSaveBeforeAnyRena
         EXPECT_EQ(Stamp("Tavin.old"), std::to_string(kNobody) + ":" + std::to_string(kNobody) +
                                           " " + std::to_string(0640) + " " + Crlf(tavinText));
         EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
+}
+
+// Tavin.old is the tool's own name: a symbolic link there is replaced by the backup, never
+// followed, wherever deleting the name and making it anew is allowed; the file it pointed to is
+// left as it was.
+TEST_F(ForeignFilesTest, ASymbolicLinkAtTheBackupIsReplacedNeverFollowed) {
+    const std::string victim = dir / "victim.txt";
+    fs::create_directory(dir / "victim-dir");
+    struct Case {
+        const char* link;  // where Tavin.old points
+        bool asRoot;
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool allowed;
+    };
+    const std::vector<Case> cases = {
+        {"../victim.txt", true, 0755, 0, true},    {"TAVIN.ini", true, 0755, 0, true},
+        {"missing", true, 0755, 0, true},          {"../victim.txt", false, 0777, 0, true},
+        {"../victim-dir", false, 0777, 0, true},   {"TAVIN.ini", false, 01777, kNobody, true},
+        {"../victim.txt", false, 01777, 0, false}, {"missing", false, 01777, 0, false}};
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    for (const Case& c : cases) {
+        char folder[8];
+        std::snprintf(folder, sizeof folder, "%04o", static_cast<unsigned>(c.folderMode));
+        SCOPED_TRACE(std::string(c.link) + (c.asRoot ? " as root in " : " as the user in ") +
+                     folder);
+        WriteFileBytes(victim, "not the tool's\n");
+        ASSERT_EQ(chmod(victim.c_str(), 0600), 0);
+        ASSERT_EQ(chmod(inst.c_str(), c.folderMode), 0);
+        Make({{"TAVIN.ini", kNobody, 0640, tavinText}, {"Setup.iss", kNobody, 0644, issText}});
+        const std::string old = inst + "/Tavin.old";
+        fs::create_symlink(c.link, old);
+        ASSERT_EQ(lchown(old.c_str(), c.linkOwner, c.linkOwner), 0);
+
+        const auto [saved, messages] = SaveAsUser(c.asRoot);
+        EXPECT_EQ(saved, c.allowed) << messages;
+        struct stat st {};
+        ASSERT_EQ(lstat(old.c_str(), &st), 0);
+        if (c.allowed) {
+            EXPECT_TRUE(S_ISREG(st.st_mode));
+            EXPECT_EQ(ReadFileBytes(old), Crlf(tavinText));
+        } else {
+            EXPECT_EQ(messages, "The installer was not saved.\n" + old +
+                                    ": the backup cannot be written: the folder has the sticky bit "
+                                    "and this user owns neither the file nor the folder.");
+            EXPECT_TRUE(S_ISLNK(st.st_mode));
+            EXPECT_EQ(ReadFileBytes(inst + "/TAVIN.ini"), Crlf(tavinText));
+        }
+        EXPECT_EQ(ReadFileBytes(victim), "not the tool's\n");
+        ASSERT_EQ(stat(victim.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0600u);
+        EXPECT_TRUE(fs::is_empty(dir / "victim-dir"));
+        EXPECT_EQ(Names().size(), 4u);  // the three files and Setup.lid: no temporary file
+    }
+}
+
+// Another user's backup that the user may neither link nor read is moved aside and replaced in
+// one exchange of names; where the system has no such exchange, a kill between the move and the
+// rename leaves the previous backup for the next open to put back.
+TEST_F(ForeignFilesTest, AKillAfterTheBackupWasMovedAsideLosesNothing) {
+    if (ReadFileBytes("/proc/sys/fs/protected_hardlinks") != "1\n")
+        GTEST_SKIP() << "links to another user's file are not refused here";
+    const std::string older = "[Main]\nProduct=older\n";
+    const std::string old = inst + "/Tavin.old";
+    ASSERT_EQ(chown(inst.c_str(), 0, 0), 0);
+    ASSERT_EQ(chmod(inst.c_str(), 0777), 0);
+    CommitSeams seams;
+    for (const bool exchange : {true, false}) {
+        SCOPED_TRACE(exchange ? "exchanged" : "no exchange");
+        Make({{"TAVIN.ini", kNobody, 0640, tavinText},
+              {"Setup.iss", kNobody, 0644, issText},
+              {"Tavin.old", 0, 0400, older}});
+        int asked = 0;
+        // Killed as soon as Tavin.old is missing.
+        kivo::platform::testing::SetRenameFault([&](const std::string& target) {
+            if (target != old) return 0;
+            if (!fs::exists(fs::symlink_status(old))) _exit(0);
+            return ++asked == 1 && !exchange ? EINVAL : 0;
+        });
+        const bool saved = SaveAsUser().first;
+        kivo::platform::testing::SetRenameFault({});
+        EXPECT_EQ(saved, exchange);
+        ASSERT_TRUE(modTAVIN::OpenInstallerDir(inst));
+        EXPECT_EQ(Stamp("Tavin.old"), exchange ? std::to_string(kNobody) + ":" +
+                                                     std::to_string(kNobody) + " " +
+                                                     std::to_string(0640) + " " + Crlf(tavinText)
+                                               : "0:0 " + std::to_string(0400) + " " + Crlf(older));
+        EXPECT_EQ(Names().size(), 4u);
     }
 }
 
