@@ -996,6 +996,7 @@ TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten
     CommitSeams seams;
     for (const std::string& theirs : {tavinBefore + "Note=theirs\r\n", sameSize}) {
         WriteFileBytes(tavin, tavinBefore);
+        TakeFilesAsOpened();
         const auto before = Snapshot(dir.path(), "TAVIN.ini");
         kivo::platform::testing::SetBeforeCommitCheck([&] {
             struct stat st {};
