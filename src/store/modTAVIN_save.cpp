@@ -574,8 +574,11 @@ void WriteBlindCopySections() {
     };
     std::vector<Target> targets;
     std::unordered_map<std::string, std::size_t> byName;
+    // The sections the load read the copy lists from.
+    std::unordered_set<std::string> read;
     const int count = s.BlindCopies.Count();
     for (int b = 1; b <= count; ++b) {
+        read.insert(kivo::platform::FoldedAscii(s.BlindCopies(b).Section));
         const std::string product = Util::GetIniString("Main", "Product", "Wrong", Tavin());
         const std::string section = TargetSection(product, s.BlindCopies(b).Section);
         auto [it, added] = byName.try_emplace(kivo::platform::FoldedAscii(section), targets.size());
@@ -598,7 +601,8 @@ void WriteBlindCopySections() {
         for (int b : t.records) {
             for (FileGroup& grp : s.BlindCopies(b).Groups) WriteGroup(w, t.section, ++g, grp);
         }
-        w.RemoveStaleKeys();
+        // Keys of a section the load did not read are not known to be stale: they stay.
+        if (read.contains(kivo::platform::FoldedAscii(t.section))) w.RemoveStaleKeys();
     }
 
     // Copy lists loaded by section name (no components) are read back from every such section.

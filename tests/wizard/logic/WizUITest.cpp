@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
 
+#include "support/AsUser.h"
+#include "support/TavinText.h"
 #include "wizard/WizardTestUtil.h"
 
 using namespace modWizUI;
@@ -209,6 +213,49 @@ TEST(WizUIAbsInt, GivesMagnitudesWithoutOverflow) {
     EXPECT_EQ(AbsInt(-1), 1);
     EXPECT_EQ(AbsInt(0), 0);
     EXPECT_EQ(AbsInt(-32768), 32767);
+}
+
+// The product's factory values that an import could not write into KIVO.ini (another user's
+// file) are kept for the run: the interactive preset takes them, not the defaults of a missing
+// section.
+TEST_F(WizUITest, ThePresetKeepsTheFactoryValuesAKivoIniItCannotWriteDidNotTake) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+    chmod(dir.path().c_str(), 0711);  // the user must reach the installer and KIVO.ini
+    for (std::filesystem::path p = std::filesystem::path(dir.path()).parent_path();
+         p != p.root_path(); p = p.parent_path()) {
+        struct stat st {};
+        if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            GTEST_SKIP() << p << " cannot be passed by another user";
+    }
+    const std::string kivoIni = dir / "KIVO.ini";
+    WriteFileBytes(kivoIni, Crlf("[LANGUAGES]\n0009=English\n"));
+    chmod(kivoIni.c_str(), 0444);
+    const std::string inst = dir / "inst";
+    std::filesystem::create_directory(inst);
+    WriteFileBytes(inst + "/TAVIN.ini",
+                   Crlf(std::string("[Main]\nTavinVersion=1.2\nProduct=") + kNoEditionProduct +
+                        "\n[OEM Install]\nSetupTitle=Factory title\nSetupCaptionBarTitle=Factory "
+                        "caption\nProgGroupName=Factory group\nDisplayRebootDlg=NO\n"
+                        "InstallModeSilent=NO\n"));
+    const std::string kivoBefore = ReadFileBytes(kivoIni);
+    const std::string refused = std::string("KIVO could not write the default settings of ") +
+                                kNoEditionProduct + " to " + kivoIni + " (";
+
+    const ChildRun run = RunAsUser(kNobody, [&] {
+        if (!modTAVIN::OpenInstallerDir(inst)) return std::string("not opened");
+        if (!modTAVIN::KivoHasProductSection()) modTAVIN::ImportOemInstallToKivo();
+        modTAVIN::LoadInstaller();
+        LoadWizardSettings();
+        ApplyWizardSettings();
+        const OemInstall& o = Model();
+        std::string out = o.SetupTitle + "|" + o.SetupCaptionBarTitle + "|" + o.ProgGroupName +
+                          "|" + (o.DisplayRebootDlg ? "YES" : "NO");
+        for (const auto& m : ui.messages) out += "|" + m.text.substr(0, refused.size());
+        return out;
+    });
+    EXPECT_TRUE(run.ok);
+    EXPECT_EQ(run.out, "Factory title|Factory caption|Factory group|NO|" + refused);
+    EXPECT_EQ(ReadFileBytes(kivoIni), kivoBefore);
 }
 
 }  // namespace

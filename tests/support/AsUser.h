@@ -1,0 +1,46 @@
+#pragma once
+// Work done as another user: a child process drops its groups and ids, runs the work and sends
+// back the text it returns. Needs root.
+
+#include <grp.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/profile.h"
+
+inline constexpr uid_t kNobody = 65534;
+
+struct ChildRun {
+    bool ok = false;  // the child dropped its ids, ran the work and sent its text
+    std::string out;
+};
+
+inline ChildRun RunAsUser(uid_t user, const std::function<std::string()>& work) {
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        kivo::profile::ClearCache();
+        if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0) _exit(2);
+        const std::string out = work();
+        const bool sent = write(fds[1], out.data(), out.size()) == static_cast<ssize_t>(out.size());
+        _exit(sent ? 0 : 3);
+    }
+    close(fds[1]);
+    ChildRun run;
+    char buf[512];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+        run.out.append(buf, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    // The child changed files behind this process's parsed copies.
+    kivo::profile::ClearCache();
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
