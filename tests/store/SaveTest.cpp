@@ -1217,15 +1217,7 @@ struct OwnedFile {
 class ForeignFilesTest : public SaveTest {
 protected:
     void SetUp() override {
-        if (geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
-        // mkdtemp makes the test's folder 0700; the user must reach the installer inside it.
-        chmod(dir.path().c_str(), 0711);
-        for (fs::path p = fs::path(dir.path()).parent_path(); p != p.root_path();
-             p = p.parent_path()) {
-            struct stat st {};
-            if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
-                GTEST_SKIP() << p << " cannot be passed by another user";
-        }
+        if (const std::string why = ClosedToOthers(dir.path()); !why.empty()) GTEST_SKIP() << why;
         inst = dir / "inst";
         fs::create_directory(inst);
         ASSERT_EQ(chown(inst.c_str(), kNobody, kNobody), 0);

@@ -3,16 +3,33 @@
 // back the text it returns. Needs root.
 
 #include <grp.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "platform/profile.h"
 
 inline constexpr uid_t kNobody = 65534;
+
+// Why another user cannot work in `folder` (a test's own folder, which mkdtemp makes 0700 and
+// which is opened to others here): the folder above it that others may not pass, or the empty
+// text. Root alone can let another user have files.
+inline std::string ClosedToOthers(const std::string& folder) {
+    if (geteuid() != 0) return "this process is not root";
+    chmod(folder.c_str(), 0711);
+    for (std::filesystem::path p = std::filesystem::path(folder).parent_path(); p != p.root_path();
+         p = p.parent_path()) {
+        struct stat st {};
+        if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            return p.string() + " cannot be passed by another user";
+    }
+    return {};
+}
 
 struct ChildRun {
     bool ok = false;  // the child dropped its ids, ran the work and sent its text
