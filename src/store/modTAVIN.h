@@ -104,11 +104,6 @@ void LoadBlindCopySection(int16_t position, const std::string& name, const std::
 void LoadRemoveShortcuts();
 void LoadLaunches();
 void LoadProductDefaults();
-// A value of the product's factory values: KIVO.ini's section of the product, or what an import
-// that could not be written kept; `def` when neither holds the key.
-std::string FactoryString(const std::string& product, const std::string& key,
-                          const std::string& def);
-bool FactoryYesNo(const std::string& product, const std::string& key, bool def);
 void SetSilentDefaults();
 
 // ---- Saving the model -----------------------------------------------------------------------

@@ -379,6 +379,23 @@ void ForEachName(std::string list, Visit visit) {
         visit(name);
 }
 
+// A value of the product's factory values: KIVO.ini's section of the product, or what an import
+// that could not be written kept instead; `def` when neither holds the key.
+std::string FactoryString(const std::string& product, const std::string& key,
+                          const std::string& def) {
+    const State& s = S();
+    const auto kept = s.FactoryValues.find(product);
+    if (kept == s.FactoryValues.end()) return Util::GetIniString(product, key, def, s.KivoIniPath);
+    for (const auto& [name, value] : kept->second)
+        if (kivo::platform::EqualsIgnoreAsciiCase(name, key)) return value;
+    return def;
+}
+
+bool FactoryYesNo(const std::string& product, const std::string& key, bool def) {
+    const std::string text = FactoryString(product, key, def ? "YES" : "NO");
+    return text == "YES" || (text != "NO" && def);
+}
+
 // The three flags computed from the product's factory values in KIVO.ini.
 void LoadProductFlags() {
     State& s = S();
@@ -629,21 +646,6 @@ void LoadProductDefaults() {
             o.*k.flag = FactoryYesNo(product, k.key, k.def);
     }
     o.Iss.WriteResponseFile = false;
-}
-
-std::string FactoryString(const std::string& product, const std::string& key,
-                          const std::string& def) {
-    const State& s = S();
-    const auto kept = s.FactoryValues.find(product);
-    if (kept == s.FactoryValues.end()) return Util::GetIniString(product, key, def, s.KivoIniPath);
-    for (const auto& [name, value] : kept->second)
-        if (kivo::platform::EqualsIgnoreAsciiCase(name, key)) return value;
-    return def;
-}
-
-bool FactoryYesNo(const std::string& product, const std::string& key, bool def) {
-    const std::string text = FactoryString(product, key, def ? "YES" : "NO");
-    return text == "YES" || (text != "NO" && def);
 }
 
 void SetSilentDefaults() {

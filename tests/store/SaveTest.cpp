@@ -1201,6 +1201,12 @@ TEST_F(SaveTest, AChangeByAnotherProgramSinceTheOpenIsWrittenOverOnlyWhenTheUser
     EXPECT_NE(Get("tavin.ini").find("SetupTitle=Lower"), std::string::npos);
     EXPECT_EQ(Get("Tavin.old"), lower);
     EXPECT_EQ(Get("TAVIN.ini"), other);
+
+    // A file that is no longer one fails with its one message, without the question.
+    fs::remove(InDir("tavin.ini"));
+    fs::create_directory(InDir("tavin.ini"));
+    edit("Gone");
+    ExpectNotSaved(ui, InDir("tavin.ini") + ": it is a directory.");
 }
 
 // ---- A file this user may not write -------------------------------------------------------------
