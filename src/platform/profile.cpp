@@ -25,6 +25,8 @@ using Signature = platform::FileState;
 
 Signature SignatureOf(const struct stat& st) { return Signature::Of(st); }
 
+constexpr const char* kReadOnly = "the file is read-only";
+
 // One file as last seen, with its parsed copy.
 struct Entry {
     std::string key;   // the cache key: the resolved path, lexically normalised
@@ -171,9 +173,11 @@ public:
     // write bit (or one the running batch may write read-only), or be missing from a folder
     // that exists.
     bool Writable(const Entry& e) const {
+        // Inside a batch a read-only file takes writes into its copy: a batch that leaves its
+        // bytes as they are never has to replace it, and the commit refuses one it changes.
         if (e.exists)
             return !e.unusable && !e.doc->IsUtf16() &&
-                   ((e.mode & 0222) != 0 || throughReadOnly_.contains(e.key));
+                   ((e.mode & 0222) != 0 || depth_ > 0 || throughReadOnly_.contains(e.key));
         struct stat st {};
         return ::stat(platform::DirectoryOf(e.path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
@@ -246,6 +250,10 @@ public:
             Staged s{e, e->doc->Serialize(), {}};
             // The batch may have set every key to the value it had: then the file stays as it is.
             if (now.exists && DiskHolds(e->path, s.bytes)) continue;
+            if (now.exists && ReadOnlyHere(*e)) {
+                failed(e->path, kReadOnly);
+                break;
+            }
             if (int err = set.Stage(e->path, BytesFill(s.bytes), std::nullopt, &s.written, {now})) {
                 failed(e->path, platform::ErrorText(err));
                 break;
@@ -260,6 +268,9 @@ public:
         if (r.ok) {
             for (Staged& s : staged) AfterWrite(*s.entry, std::move(s.bytes), s.written);
             for (Entry* e : touched_) e->dirty = false;
+            // A deleted file's copy no longer matches the disk.
+            for (const Deletion& d : deletions_)
+                if (auto it = cache_.find(Normal(d.path)); it != cache_.end()) Recheck(*it->second);
         }
         touched_.clear();
         copies_.clear();
@@ -289,6 +300,17 @@ public:
 
     bool InBatch() const { return depth_ > 0; }
     bool InOperation() const { return operation_ != 0; }
+
+    // Whether the running batch would replace or delete the file: its copy's bytes differ from
+    // the disk's, or it is to be deleted.
+    bool Changes(const std::string& path) {
+        if (depth_ == 0) return false;
+        Entry& e = Acquire(path);
+        for (const Deletion& d : deletions_)
+            if (Normal(d.path) == e.key) return true;
+        if (!e.dirty) return false;
+        return !DiskState(e).exists || !DiskHolds(e.path, e.doc->Serialize());
+    }
 
     void Clear() {
         last_ = nullptr;
@@ -418,6 +440,11 @@ private:
         }
         ::close(fd);
         if (!e.unusable) e.doc = std::make_unique<IniDoc>(std::move(bytes), got);
+    }
+
+    // A file with no write bit that the batch was not allowed to write through.
+    bool ReadOnlyHere(const Entry& e) const {
+        return (e.mode & 0222) == 0 && !throughReadOnly_.contains(e.key);
     }
 
     static platform::FillFile BytesFill(const std::string& bytes) {
@@ -637,6 +664,13 @@ bool DeleteSection(std::string_view section, const std::string& path) {
 }
 
 std::string WhyUnreadable(const std::string& path) { return Locked()->WhyUnreadable(path); }
+
+platform::FileState ParsedState(const std::string& path) {
+    Locked en;
+    return DiskState(en->Acquire(path));
+}
+
+bool BatchChanges(const std::string& path) { return Locked()->Changes(path); }
 
 void BeginBatch() { Locked()->Begin(); }
 

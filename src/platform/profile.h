@@ -29,6 +29,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/atomicfile.h"
+
 namespace kivo::profile {
 
 // GET of one value into a buffer of `size` bytes: the returned text is what the buffer holds up
@@ -66,6 +68,11 @@ bool WriteString(std::string_view section, std::string_view key,
 // Deletes a whole section (header and every line up to the next header).
 bool DeleteSection(std::string_view section, const std::string& path);
 
+// The state (device, inode, size, times) of the file as the parsed copy was read from it, the
+// file checked against the disk as any read would; a missing file gives a missing state. Inside
+// a batch, the state of a changed file when the batch first changed it.
+platform::FileState ParsedState(const std::string& path);
+
 // Batches. Only one batch at a time; nested BeginBatch calls are counted and the outermost
 // CommitBatch/AbortBatch ends it.
 void BeginBatch();
@@ -79,8 +86,12 @@ void BeginBatch();
 void CopyAtCommit(const std::string& from, const std::string& to, bool readOnly = false);
 void DeleteAtCommit(const std::string& path);
 // Lets the running batch write `path` although it is read-only; the new file keeps the
-// attribute, and the file on disk never loses it.
+// attribute, and the file on disk never loses it. Without it a batch still writes into the copy
+// of a read-only file, but its commit fails should the file's bytes then differ.
 void WriteThroughReadOnly(const std::string& path);
+// Whether the running batch, committed now, would replace or delete `path`: a file whose bytes
+// the batch leaves as they are is not written.
+bool BatchChanges(const std::string& path);
 
 struct CommitResult {
     bool ok = true;

@@ -4,8 +4,13 @@
 // and the operations through which the windows read and change it.
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/atomicfile.h"
 #include "store/model.h"
 
 namespace modTAVIN {
@@ -22,6 +27,14 @@ struct State {
     OemInstall OemSettings;
     OneBasedList<BlindCopy> BlindCopies;
     OneBasedList<LaunchEntry> Launches;
+    // TAVIN.ini and Setup.iss as the load read them, or as the last save or the open's version
+    // update left them (none: nothing to compare with). A save that finds either otherwise asks
+    // before it writes over another program's change.
+    std::optional<kivo::platform::FileState> TavinIniState;
+    std::optional<kivo::platform::FileState> SetupIssState;
+    // Factory values ([OEM Install] keys and values) of products whose import into KIVO.ini
+    // could not be written: kept for the rest of the run in its stead, by product.
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> FactoryValues;
 };
 
 // The one instance of the module state.

@@ -379,13 +379,30 @@ void ForEachName(std::string list, Visit visit) {
         visit(name);
 }
 
+// A value of the product's factory values: KIVO.ini's section of the product, or what an import
+// that could not be written kept instead; `def` when neither holds the key.
+std::string FactoryString(const std::string& product, const std::string& key,
+                          const std::string& def) {
+    const State& s = S();
+    const auto kept = s.FactoryValues.find(product);
+    if (kept == s.FactoryValues.end()) return Util::GetIniString(product, key, def, s.KivoIniPath);
+    for (const auto& [name, value] : kept->second)
+        if (kivo::platform::EqualsIgnoreAsciiCase(name, key)) return value;
+    return def;
+}
+
+bool FactoryYesNo(const std::string& product, const std::string& key, bool def) {
+    const std::string text = FactoryString(product, key, def ? "YES" : "NO");
+    return text == "YES" || (text != "NO" && def);
+}
+
 // The three flags computed from the product's factory values in KIVO.ini.
 void LoadProductFlags() {
     State& s = S();
     const std::string& product = s.OemSettings.Product;
-    bool typeDlg = Util::GetIniYesNo(product, "DisplayTypeOfInstallDlg", true, s.KivoIniPath);
-    bool userInfoDlg = Util::GetIniYesNo(product, "DisplayUserInfoDlg", true, s.KivoIniPath);
-    bool destDirDlg = Util::GetIniYesNo(product, "DisplaySelectDestDirDlg", false, s.KivoIniPath);
+    bool typeDlg = FactoryYesNo(product, "DisplayTypeOfInstallDlg", true);
+    bool userInfoDlg = FactoryYesNo(product, "DisplayUserInfoDlg", true);
+    bool destDirDlg = FactoryYesNo(product, "DisplaySelectDestDirDlg", false);
     s.OemSettings.ProductHidesTypeDlg = !typeDlg;
     s.OemSettings.ProductHidesUserInfoDlg = !userInfoDlg;
     s.OemSettings.ProductHidesDestDirDlgs = !destDirDlg && !typeDlg;
@@ -404,6 +421,9 @@ bool LoadInstaller() {
 void LoadTavinIni() {
     const kivo::profile::Operation operation;
     State& s = S();
+    // The file is the one found now, by this spelling, for the rest of the session: the saves
+    // write it and back it up, and a file of another spelling that appears later is not it.
+    s.TavinIniPath = kivo::fileops::ResolveCase(s.TavinIniPath);
     const LoadScope load(s.TavinIniPath);
     OemInstall& o = s.OemSettings;
     for (const keys::OemKey& k : keys::OemKeys()) {
@@ -423,6 +443,9 @@ void LoadTavinIni() {
     LoadLaunches();
     LoadProductFlags();
     RemoveEmptyGroups();
+    // The files as the load read them: what another program changes from now on is its own.
+    s.TavinIniState = kivo::profile::ParsedState(s.TavinIniPath);
+    s.SetupIssState = kivo::profile::ParsedState(s.SetupIssPath);
     load.Finish();
 }
 
@@ -526,12 +549,16 @@ void LoadBlindCopySectionsByName() {
     // Of sections whose names differ only in letter case, every read finds the first: a later
     // one would be a second copy of its list, which the save would then write twice.
     std::unordered_set<std::string> loaded;
-    ForEachName(Util::GetIniSectionNames(s.TavinIniPath), [&](const std::string& name) {
-        if (!kivo::platform::ContainsIgnoreAsciiCase(name, "BlindCopy")) return;
-        if (!loaded.insert(kivo::platform::FoldedAscii(name)).second) return;
-        s.BlindCopies.Append(BlindCopy{});
-        LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
-    });
+    // The whole list: a list cut short would leave sections unread that the save then writes
+    // anew.
+    ForEachListedName(
+        WholeSectionList(s.TavinIniPath, load->FileSize()), [&](std::string_view listed) {
+            if (!kivo::platform::ContainsIgnoreAsciiCase(listed, "BlindCopy")) return;
+            const std::string name(listed);
+            if (!loaded.insert(kivo::platform::FoldedAscii(name)).second) return;
+            s.BlindCopies.Append(BlindCopy{});
+            LoadBlindCopySection(static_cast<int16_t>(s.BlindCopies.Count()), name, name);
+        });
     load.Finish();
 }
 
@@ -614,9 +641,9 @@ void LoadProductDefaults() {
     for (const keys::OemKey& k : keys::OemKeys()) {
         if (!k.productDefault) continue;
         if (k.text)
-            o.*k.text = Util::GetIniString(product, k.key, "", s.KivoIniPath);
+            o.*k.text = FactoryString(product, k.key, "");
         else
-            o.*k.flag = Util::GetIniYesNo(product, k.key, k.def, s.KivoIniPath);
+            o.*k.flag = FactoryYesNo(product, k.key, k.def);
     }
     o.Iss.WriteResponseFile = false;
 }

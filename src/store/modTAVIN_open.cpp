@@ -5,11 +5,14 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/asciicase.h"
 #include "platform/fileops.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
+#include "store/SectionKeys.h"
 #include "store/Util.h"
 #include "store/modTAVIN.h"
 
@@ -251,11 +254,11 @@ bool UpdateSetupIns(const std::string& dir) {
 
 bool KivoHasProductSection() {
     const std::string product = Util::GetIniString("MAIN", "Product", "FAIL", S().TavinIniPath);
-    std::string names = Util::GetIniSectionNames(S().KivoIniPath);
-    for (std::string name = Util::GetToken(names); !name.empty(); name = Util::GetToken(names)) {
-        if (name == product) return true;
-    }
-    return false;
+    // The whole list: a product past a cut would be imported again over its factory values.
+    bool found = false;
+    ForEachListedName(WholeSectionList(S().KivoIniPath),
+                      [&](std::string_view name) { found = found || name == product; });
+    return found;
 }
 
 void ImportOemInstallToKivo() {
@@ -265,13 +268,34 @@ void ImportOemInstallToKivo() {
     // Without a product there is no section to name; KIVO.ini holds product sections only.
     if (product.empty() || product == "FAIL") return;
 
+    // The factory values are those of the first installer of the product: an import that could
+    // not be written earlier in this run kept them, and they stay what is written.
+    auto& keptValues = S().FactoryValues;
+    auto kept = keptValues.find(product);
+    std::vector<std::pair<std::string, std::string>> values;
+    if (kept != keptValues.end()) {
+        values = kept->second;
+    } else {
+        const std::string list = WholeKeyList("OEM INSTALL", S().TavinIniPath);
+        ForEachListedName(list, [&](std::string_view name) {
+            const std::string key(name);
+            values.emplace_back(key,
+                                Util::GetIniString("OEM INSTALL", key, "ERROR", S().TavinIniPath));
+        });
+    }
+    // Whatever keeps them from KIVO.ini, the run goes on with them: the load's product flags and
+    // the wizard's preset read them there.
+    auto keep = [&] { keptValues[product] = values; };
+
     if (const std::string why = CannotUse(kivoIni); !why.empty()) {
+        keep();
         Message(why + " Please reinstall KIVO.");
         return;
     }
     // Checked just above; should it have gone since, clearing the attribute below reports it.
     const bool wasReadOnly = fileops::IsReadOnly(kivoIni) == fileops::ReadOnly::Yes;
     auto failed = [&](const std::string& reason) {
+        keep();
         fileops::SetReadOnly(kivoIni, wasReadOnly);
         Message("KIVO could not write the default settings of " + product + " to " + kivoIni +
                 " (" + reason + ").");
@@ -281,18 +305,15 @@ void ImportOemInstallToKivo() {
     // All keys or none: a half-written section would count as the product's factory values.
     kivo::profile::BeginBatch();
     bool written = true;
-    std::string keys = Util::GetIniSectionKeys("OEM INSTALL", S().TavinIniPath);
-    while (!keys.empty() && keys != std::string(1, '\0')) {
-        const std::string key = Util::GetToken(keys);
-        const std::string value = Util::GetIniString("OEM INSTALL", key, "ERROR", S().TavinIniPath);
+    for (const auto& [key, value] : values)
         written = Util::WriteIniString(product, key, value, kivoIni) && written;
-    }
     if (!written) {
         kivo::profile::AbortBatch();
         return failed("a value could not be stored");
     }
     const kivo::profile::CommitResult result = kivo::profile::CommitBatch();
     if (!result.ok) return failed(result.reason);
+    keptValues.erase(product);
     fileops::SetReadOnly(kivoIni, true);
 }
 
@@ -350,6 +371,8 @@ bool CheckInstallerVersion(const std::string& dir) {
         return false;
     }
     if (!ReplaceSettingsFile(dir, templ, product)) return false;
+    // The tool's own change: a save that follows does not take it for another program's.
+    S().TavinIniState = kivo::platform::FileState::At(fileops::ResolveCase(settings));
     S().OemSettings.Product = Util::GetIniString("Main", "Product", "Wrong", settings);
     return true;
 }

@@ -413,7 +413,10 @@ bool SaveTavinIni() {
     const GroupsSnapshot before(s.BlindCopies);
     // What killed saves of earlier runs left behind goes first, so that it never ships.
     RemoveStaleSaveTemps(s.InstallerDir);
-    const std::string tavin = fileops::ResolveCase(s.TavinIniPath);
+    // The name the load found (a model saved without a load: the name found now) is kept: a
+    // file of another spelling that appears later is not the one opened.
+    if (!s.TavinIniState) s.TavinIniPath = fileops::ResolveCase(s.TavinIniPath);
+    const std::string tavin = s.TavinIniPath;
     const std::string iss = fileops::ResolveCase(s.SetupIssPath);
     const std::string old = fileops::ResolveCase(PathIn(s.InstallerDir, "Tavin.old"));
 
@@ -427,17 +430,11 @@ bool SaveTavinIni() {
 
     // Every file the save will replace or delete is checked before anything is written.
     if (fileops::DirectoryExists(tavin)) return fail(tavin, "it is a directory");
-    if (!fileops::FileExists(tavin)) return fail(tavin, "the file no longer exists");
+    if (!fileops::FileExists(tavin) || fileops::ResolveCase(tavin) != tavin)
+        return fail(tavin, "the file no longer exists");
     if (std::string why = fileops::CannotReplace(tavin); !why.empty()) return fail(tavin, why);
     const bool writeIss = s.OemSettings.Iss.WriteResponseFile;
     const bool deleteIss = !writeIss && HasResponseFile();
-    if (writeIss || deleteIss) {
-        if (std::string why = fileops::CannotReplace(iss); !why.empty())
-            return fail(iss, deleteIss ? "the file cannot be deleted: " + why : why);
-        if (fileops::FileExists(iss) && fileops::IsReadOnly(iss) == fileops::ReadOnly::Yes)
-            return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
-                                       : "the file is read-only");
-    }
     // Tavin.old is the tool's own: it is replaced, read-only, another user's or a symbolic link
     // (never followed), wherever it could be deleted and made anew.
     if (std::string why = fileops::CannotRecreate(old); !why.empty())
@@ -468,11 +465,37 @@ bool SaveTavinIni() {
     // their first change.
     SaveResponseFile();
     if (run.failed) return fail(run.failFile, run.failReason);
+    // Setup.iss is checked only when the save replaces or deletes it: one the save leaves byte
+    // for byte as it is (read-only media, another user's file) is no reason to refuse.
+    if (deleteIss || (writeIss && profile::BatchChanges(iss))) {
+        if (std::string why = fileops::CannotReplace(iss); !why.empty())
+            return fail(iss, deleteIss ? "the file cannot be deleted: " + why : why);
+        if (fileops::FileExists(iss) && fileops::IsReadOnly(iss) == fileops::ReadOnly::Yes)
+            return fail(iss, deleteIss ? "the file is read-only and cannot be deleted"
+                                       : "the file is read-only");
+    }
+    // Another program's change of a file since the open is written over only when the user says
+    // so. Attributes alone are no such change (the save keeps them), nor is a file the save
+    // leaves as it is.
+    for (const auto& [path, seen] : {std::pair{tavin, s.TavinIniState}, {iss, s.SetupIssState}}) {
+        if (!seen || profile::ParsedState(path).SameContent(*seen) || !profile::BatchChanges(path))
+            continue;
+        if (kivo::Ui().MessageBox(
+                path + " was changed by another program after it was opened. Save "
+                       "your changes over it?",
+                kivo::MsgButtons::YesNo, Util::kMessageTitle) != kivo::MsgResult::Yes) {
+            run.reported = true;
+            return fail(path, "");
+        }
+    }
 
     // The backup of TAVIN.ini as it stands, with the attributes it had.
     profile::CopyAtCommit(tavin, old, wasReadOnly);
     const profile::CommitResult committed = profile::CommitBatch();
     if (!committed.ok) return fail(committed.file, committed.reason);
+    // What this save left is the tool's own.
+    s.TavinIniState = kivo::platform::FileState::At(tavin);
+    s.SetupIssState = kivo::platform::FileState::At(iss);
     return true;
 }
 
@@ -549,8 +572,11 @@ void WriteBlindCopySections() {
     };
     std::vector<Target> targets;
     std::unordered_map<std::string, std::size_t> byName;
+    // The sections the load read the copy lists from.
+    std::unordered_set<std::string> read;
     const int count = s.BlindCopies.Count();
     for (int b = 1; b <= count; ++b) {
+        read.insert(kivo::platform::FoldedAscii(s.BlindCopies(b).Section));
         const std::string product = Util::GetIniString("Main", "Product", "Wrong", Tavin());
         const std::string section = TargetSection(product, s.BlindCopies(b).Section);
         auto [it, added] = byName.try_emplace(kivo::platform::FoldedAscii(section), targets.size());
@@ -573,7 +599,8 @@ void WriteBlindCopySections() {
         for (int b : t.records) {
             for (FileGroup& grp : s.BlindCopies(b).Groups) WriteGroup(w, t.section, ++g, grp);
         }
-        w.RemoveStaleKeys();
+        // Keys of a section the load did not read are not known to be stale: they stay.
+        if (read.contains(kivo::platform::FoldedAscii(t.section))) w.RemoveStaleKeys();
     }
 
     // Copy lists loaded by section name (no components) are read back from every such section.

@@ -27,9 +27,17 @@ protected:
 
     std::string InDir(const std::string& name) const { return dir / name; }
 
-    // Writes a file of the installer directory from LF text, with CRLF line ends.
+    // Writes a file of the installer directory from LF text, with CRLF line ends. Between a load
+    // and a save this stands for the user's own doing, not another program's.
     void Put(const std::string& name, const std::string& lfText) const {
         WriteFileBytes(dir / name, Crlf(lfText));
+        if (modTAVIN::S().TavinIniState) TakeFilesAsOpened();
+    }
+    // The installer's files as they stand now are those the model was opened from.
+    static void TakeFilesAsOpened() {
+        modTAVIN::State& s = modTAVIN::S();
+        s.TavinIniState = kivo::profile::ParsedState(s.TavinIniPath);
+        s.SetupIssState = kivo::profile::ParsedState(s.SetupIssPath);
     }
     std::string Get(const std::string& name) const { return ReadFileBytes(dir / name); }
 

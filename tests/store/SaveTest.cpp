@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <sys/resource.h>
@@ -1021,6 +1022,7 @@ TEST_F(SaveFailureTest, AChangeByAnotherProgramDuringTheCommitIsNeverOverwritten
                          (afterKeep ? " after the keep" : " before the check"));
             WriteFileBytes(tavin, tavinBefore);
             chmod(tavin.c_str(), 0644);
+            TakeFilesAsOpened();
             const auto before = Snapshot(dir.path(), "TAVIN.ini");
             auto change = [&] {
                 struct stat st {};
@@ -1163,9 +1165,136 @@ TEST_F(SaveFailureTest, NeitherARenamedFolderNorTheNextOpenLosesAPreviousContent
     EXPECT_EQ(Get("Tavin.old"), older);
 }
 
+// ---- Long name lists ----------------------------------------------------------------------------
+
+// Name lists longer than the buffer of the INI functions are read whole: a copy-list section
+// listed late is loaded, so that the save keeps its files in the section it shares, and a product
+// listed late in KIVO.ini is found, so that its factory values are not imported again.
+TEST_F(SaveTest, NameListsPastTheBufferAreReadWhole) {
+    auto group = [](const std::vector<std::string>& files) {
+        std::string text = "NumberOfGroups=1\nGroup1Platform=All\nGroup1Language=All\n"
+                           "Group1NumberOfFiles=" +
+                           std::to_string(files.size()) + "\nGroup1DestDir=Lumeno\nGroup1Loc=Src\n";
+        for (std::size_t f = 1; f <= files.size(); ++f)
+            text += "Group1Filename" + std::to_string(f) + "=" + files[f - 1] + "\nGroup1File" +
+                    std::to_string(f) + "ExpandType=Normal\n";
+        return text;
+    };
+    std::string sections = "[Comp1 BlindCopy]\n" + group({"early.txt"});
+    for (int i = 1; i <= 45; ++i)
+        sections += "[A section with a long name " + std::to_string(i) + "]\nKey=1\n";
+    const std::vector<std::string> late = {"late1.txt", "late2.txt", "late3.txt", "late4.txt"};
+    PutTavin("Tessary Lumeno 5.0", sections + "[LumenoBlindCopy]\n" + group(late));
+    LoadInstaller();
+    ASSERT_EQ(modTAVIN::BlindCopyCount(), 2);
+    S().Modified = true;
+    Save();
+    const std::string lumeno = SectionOf(Get("TAVIN.ini"), "LumenoBlindCopy");
+    for (const std::string& name : late) EXPECT_NE(lumeno.find("=" + name), std::string::npos);
+    EXPECT_NE(lumeno.find("=early.txt"), std::string::npos) << lumeno;
+
+    // A section the load does not read (the target of a component's list) keeps every key that
+    // the save does not write.
+    PutTavin("Vontu(R) Tessary(R) 5.0",
+             "[Components]\nNUMBER= 1\nComp1=Core\n[Comp1 BlindCopy]\n" + group({"core.txt"}) +
+                 "[TessaryBlindCopy]\nNumberOfGroups=2\nGroup2Filename1=factory.txt\n");
+    LoadInstaller();
+    S().Modified = true;
+    Save();
+    const std::string tessary = SectionOf(Get("TAVIN.ini"), "TessaryBlindCopy");
+    EXPECT_NE(tessary.find("Group1FileName1=core.txt"), std::string::npos) << tessary;
+    EXPECT_NE(tessary.find("Group2Filename1=factory.txt"), std::string::npos) << tessary;
+
+    std::string kivo = "[LANGUAGES]\n0009=English\n";
+    for (int i = 1; i <= 50; ++i)
+        kivo += "[Vontu(R) Tessary(R) Product " + std::to_string(i) + "]\nSetupTitle=Factory\n";
+    PutKivo(kivo);
+    const std::string kivoBefore = ReadFileBytes(exeDir / "KIVO.ini");
+    PutTavin("Vontu(R) Tessary(R) Product 50", "[OEM Install]\nSetupTitle=Customised\n");
+    EXPECT_TRUE(modTAVIN::KivoHasProductSection());
+    EXPECT_EQ(ReadFileBytes(exeDir / "KIVO.ini"), kivoBefore);
+}
+
+// ---- Changes since the open ---------------------------------------------------------------------
+
+// Another program's change since the open is written over only when the user says so; the
+// tool's own changes (the open's version update, its saves) never ask. The spelling of TAVIN.ini
+// found at the load is the file that the saves write and back up.
+TEST_F(SaveTest, AChangeByAnotherProgramSinceTheOpenIsWrittenOverOnlyWhenTheUserSaysSo) {
+    PutKivo("[LANGUAGES]\n0009=English\n");
+    Put("Setup.lid", "[Languages]\ncount=1\nDefault=0009\nkey0=0009\n");
+    Put("TAVIN.ini", "[Main]\nTavinVersion=1.1\nProduct=Vontu(R) Tessary(R) Morvine 1.0\n"
+                     "[OEM Install]\nUserName=Ours\n");
+    Put("Setup.iss", "[Application]\nName=Tessary\nLang=0009\n");
+    WriteFileBytes(exeDir / "UpdateMorvine1.ini",
+                   Crlf("[Main]\nTavinVersion=1.2\nProduct=\n[OEM Install]\nUserName=\n"));
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    LoadInstaller();
+    ui.Answer(kivo::MsgResult::Yes);  // the update after the load, as the open road makes it
+    ASSERT_TRUE(modTAVIN::CheckInstallerVersion(dir.path()));
+    ui.ClearLog();
+    auto edit = [](const char* title) {
+        OemInstall o = modTAVIN::GetOemInstall();
+        o.SetupTitle = title;
+        modTAVIN::SetOemInstall(o);
+    };
+    edit("First");
+    Save();
+    edit("Second");
+    Save();
+
+    const std::vector<std::pair<std::string, std::string>> theirs = {
+        {"TAVIN.ini", "UserName=Ours\r\n"}, {"Setup.iss", "Lang=0009\r\n"}};
+    for (const auto& [name, line] : theirs) {
+        SCOPED_TRACE(name);
+        std::string text = Get(name);
+        text.replace(text.find(line), line.size() - 2, "Changed=by them");
+        WriteFileBytes(InDir(name), text);
+        const auto before = Snapshot(dir.path());
+        edit("Third");
+        ui.Answer(kivo::MsgResult::No);
+        EXPECT_FALSE(SaveTavinIni());
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, InDir(name) + " was changed by another program after it was "
+                                                     "opened. Save your changes over it?");
+        EXPECT_EQ(ui.messages[0].buttons, kivo::MsgButtons::YesNo);
+        EXPECT_EQ(ui.messages[0].title, "KIVO");
+        EXPECT_TRUE(S().Modified);
+        EXPECT_EQ(Snapshot(dir.path()), before);
+        ui.ClearLog();
+        ui.Answer(kivo::MsgResult::Yes);
+        EXPECT_TRUE(SaveTavinIni());
+        EXPECT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(Get(name).find(line), std::string::npos);
+        EXPECT_NE(Get(name).find("Changed=by them"), std::string::npos);
+        ui.ClearLog();
+        edit("Fourth");
+        Save();
+    }
+
+    for (const char* name : {"TAVIN.ini", "Tavin.old", "Setup.iss"}) fs::remove(InDir(name));
+    const std::string lower = Crlf("[Main]\nTavinVersion=1.2\nProduct=Any Product\n");
+    WriteFileBytes(InDir("tavin.ini"), lower);
+    ASSERT_TRUE(modTAVIN::OpenInstallerDir(dir.path()));
+    LoadInstaller();
+    const std::string other = Crlf("[Main]\nProduct=another file\n");
+    WriteFileBytes(InDir("TAVIN.ini"), other);
+    edit("Lower");
+    Save();
+    EXPECT_NE(Get("tavin.ini").find("SetupTitle=Lower"), std::string::npos);
+    EXPECT_EQ(Get("Tavin.old"), lower);
+    EXPECT_EQ(Get("TAVIN.ini"), other);
+
+    // A file that is no longer one fails with its one message, without the question.
+    fs::remove(InDir("tavin.ini"));
+    fs::create_directory(InDir("tavin.ini"));
+    edit("Gone");
+    ExpectNotSaved(ui, InDir("tavin.ini") + ": it is a directory.");
+}
+
 // ---- A file this user may not write -------------------------------------------------------------
 
-constexpr uid_t kNobody = 65534;
+constexpr uid_t kNobody = kNobodyId;
 
 struct OwnedFile {
     std::string name;
@@ -1420,6 +1549,56 @@ TEST_F(ForeignFilesTest, AKillAfterTheBackupWasMovedAsideLosesNothing) {
                                                      std::to_string(0640) + " " + Crlf(tavinText)
                                                : "0:0 " + std::to_string(0400) + " " + Crlf(older));
         EXPECT_EQ(Names().size(), 4u);
+    }
+}
+
+// A Setup.iss that the save leaves byte for byte as it is is no reason to refuse, wherever it
+// could not be replaced; one that the save changes is refused as before.
+TEST_F(ForeignFilesTest, ASetupIssTheSaveLeavesAsItIsIsNoReasonToRefuse) {
+    const std::string unchanged =
+        "[InstallShield Silent]\nVersion=v5.00.000\nFile=Response File\n[File Transfer]\n"
+        "OverwriteReadOnly=YesToAll\n[Application]\nName=Tessary\nVersion=5.0\nCompany=Vontu\n"
+        "Lang=0009\n[DlgOrder]\nCount=0\n";
+    const std::string refused = "The installer was not saved.\n" + inst + "/Setup.iss: ";
+    struct Case {
+        const char* what;
+        mode_t tavinMode;
+        uid_t issOwner;
+        mode_t issMode;
+        bool stickyFolder;  // root's, with the sticky bit
+        bool immutable;
+        std::string refusal;
+    };
+    const std::vector<Case> cases = {
+        {"read-only media", 0444, kNobody, 0444, false, false, refused + "the file is read-only."},
+        {"an immutable Setup.iss", 0644, kNobody, 0644, false, true, refused + "it is immutable."},
+        {"root's Setup.iss in a sticky folder", 0640, 0, 0666, true, false,
+         refused + "the folder has the sticky bit and this user owns neither the file nor the "
+                   "folder."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uid_t folderOwner = c.stickyFolder ? 0 : kNobody;
+        ASSERT_EQ(chown(inst.c_str(), folderOwner, folderOwner), 0);
+        ASSERT_EQ(chmod(inst.c_str(), c.stickyFolder ? 01777 : 0755), 0);
+        for (const std::string& iss : {unchanged, issText}) {
+            Make({{"TAVIN.ini", kNobody, c.tavinMode, tavinText},
+                  {"Setup.iss", c.issOwner, c.issMode, iss}});
+            std::optional<FileFlag> flag;
+            if (c.immutable && !flag.emplace(inst + "/Setup.iss", FS_IMMUTABLE_FL).set())
+                GTEST_SKIP() << "cannot set file flags here";
+            const std::string issBefore = Stamp("Setup.iss");
+            const auto [saved, messages] = SaveAsUser();
+            EXPECT_EQ(Stamp("Setup.iss"), issBefore);
+            if (iss == unchanged) {
+                EXPECT_TRUE(saved) << messages;
+                EXPECT_EQ(messages, "");
+                EXPECT_NE(Stamp("TAVIN.ini").find("SetupTitle=Saved by the user"),
+                          std::string::npos);
+            } else {
+                EXPECT_FALSE(saved);
+                EXPECT_EQ(messages, c.refusal);
+            }
+        }
     }
 }
 

@@ -9,6 +9,8 @@
 #include <csignal>
 #include <filesystem>
 
+#include "platform/profile.h"
+
 std::string InChildProcess(const std::function<std::string()>& body, bool asNobody,
                            unsigned seconds) {
     int fds[2];
@@ -17,6 +19,7 @@ std::string InChildProcess(const std::function<std::string()>& body, bool asNobo
     if (pid == 0) {
         close(fds[0]);
         alarm(seconds);
+        kivo::profile::ClearCache();
         if (asNobody &&
             (setgroups(0, nullptr) != 0 || setgid(kNobodyId) != 0 || setuid(kNobodyId) != 0))
             _exit(2);
@@ -32,15 +35,19 @@ std::string InChildProcess(const std::function<std::string()>& body, bool asNobo
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    // The child changed files behind this process's parsed copies.
+    kivo::profile::ClearCache();
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return "child hung";
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? out : "child failed";
 }
 
 std::string ClosedToOthers(const std::string& path) {
     namespace fs = std::filesystem;
+    if (geteuid() != 0) return "this process is not root: it cannot act as another user";
     for (fs::path p = fs::path(path).parent_path(); p != p.root_path(); p = p.parent_path()) {
         struct stat st {};
-        if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH)) return p.string();
+        if (stat(p.c_str(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            return p.string() + " cannot be passed by another user";
     }
     return {};
 }

@@ -14,5 +14,6 @@ inline constexpr unsigned kNobodyId = 65534;
 std::string InChildProcess(const std::function<std::string()>& body, bool asNobody = false,
                            unsigned seconds = 10);
 
-// The first folder above `path` that another user may not pass; empty when there is none.
+// Why another user cannot reach `path`: this process is not root, or a folder above it may not
+// be passed; empty when it can.
 std::string ClosedToOthers(const std::string& path);
