@@ -18,6 +18,11 @@ std::size_t Next(const char* b, std::size_t from, std::size_t n, char c) {
 
 std::string_view ValueOf(std::string_view text) { return ValueOfLine(text); }
 
+// Names are mostly asked for as the file spells them: an exact match settles those at once.
+bool SameName(std::string_view a, std::string_view b) {
+    return a == b || platform::EqualsIgnoreAsciiCase(a, b);
+}
+
 // Bytes that read as a byte-order mark where they open a file.
 bool OpensWithAMark(std::string_view text) {
     for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
@@ -201,8 +206,7 @@ void IniDoc::IndexSection(std::uint32_t si) {
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
-    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_))
-        return lastSection_;
+    if (lastSection_ != 0 && SameName(name, lastSectionName_)) return lastSection_;
     if (sectionIndex_.empty()) return std::nullopt;
     const NameRun& r = RunOf(name, SectionHash(name));
     if (r.first == 0) return std::nullopt;
@@ -237,7 +241,7 @@ const IniDoc::Line* IniDoc::NextKeyLine(std::uint32_t section, std::string_view 
          ++i) {
         const Line& line = lines[i];
         if (!line.indexed || line.deleted) continue;
-        if (platform::EqualsIgnoreAsciiCase(KeyOf(line), key)) {
+        if (SameName(KeyOf(line), key)) {
             lastKeyLine_ = i;
             return &line;
         }
@@ -425,12 +429,11 @@ bool IniDoc::WouldUncoverAMark(std::uint32_t deleted) const {
     return false;
 }
 
-bool IniDoc::ReadsBackAsItself(std::string_view section, std::string_view key) const {
-    // At the very start of the file, a new key beginning with a byte-order mark would be read as
-    // that mark and the name after it, or as UTF-16 text. The cheapest test goes first: a save
-    // asks this for every key it writes. A key of the top part already there sits after a line
-    // that is not deleted.
-    return !OpensWithAMark(key) || !WouldOpenTheFile(section);
+// At the very start of the file, a new key beginning with a byte-order mark would be read as that
+// mark and the name after it, or as UTF-16 text. (A key of the top part already there sits after
+// a line that is not deleted.)
+bool IniDoc::MarkWouldOpenTheFile(std::string_view section, std::string_view key) const {
+    return OpensWithAMark(key) && WouldOpenTheFile(section);
 }
 
 bool IniDoc::DeleteSection(std::string_view section) {

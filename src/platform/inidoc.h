@@ -46,8 +46,12 @@ public:
     // ']' (a section header). Any other key the reader gives back can be written.
     static bool IsWritableKey(std::string_view key, std::string_view value);
     // For a key IsWritableKey accepts: whether its line would also read back as itself where
-    // Set puts it.
-    bool ReadsBackAsItself(std::string_view section, std::string_view key) const;
+    // Set puts it. A save asks this for every key it writes: only a key whose first byte may
+    // open a byte-order mark is looked at further.
+    bool ReadsBackAsItself(std::string_view section, std::string_view key) const {
+        return key.empty() || static_cast<unsigned char>(key.front()) < 0xEF ||
+               !MarkWouldOpenTheFile(section, key);
+    }
 
     // Edits; each returns true when the document changed. Set expects a key IsWritableKey and
     // ReadsBackAsItself accept.
@@ -106,6 +110,7 @@ private:
     // Whether a new key of the section would be the file's first bytes.
     bool WouldOpenTheFile(std::string_view section) const;
     bool WouldUncoverAMark(std::uint32_t deleted) const;
+    bool MarkWouldOpenTheFile(std::string_view section, std::string_view key) const;
     // The index's slot for a section name: its run, or the empty slot where it belongs.
     NameRun& RunOf(std::string_view name, std::uint32_t hash) const;
     static std::uint32_t SectionHash(std::string_view name);
