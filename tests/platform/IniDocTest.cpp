@@ -106,27 +106,18 @@ TEST(IniDoc, AnEditedCopyReadsAsTheBytesItWrites) {
         {"x=1\n", {{"", mark + "k", "v"}, {"", "x", {}}}, "\n" + mark + "k=v\n"},
     };
     auto apply = [](IniDoc& doc, const Edit& e) {
-        if (e.value)
-            doc.Set(e.section, e.key, *e.value);
-        else
-            doc.DeleteKey(e.section, e.key);
+        return e.value ? doc.Set(e.section, e.key, *e.value) : doc.DeleteKey(e.section, e.key);
     };
     for (const Case& c : cases) {
         const Edit& last = c.edits.back();
-        const std::vector<Edit> later = {
-            {last.section, last.key, {}}, {last.section, "p", "1"}, {"Z", "z", "1"}};
-        for (std::size_t n = 0; n <= later.size(); ++n) {
-            IniDoc edited(c.before);
+        for (const Edit& later : {last, Edit{last.section, last.key, {}},
+                                  Edit{last.section, "p", "1"}, Edit{"Z", "z", "1"}}) {
+            IniDoc edited(c.before), fresh(c.after);
             for (const Edit& e : c.edits) apply(edited, e);
-            if (n == 0) {
-                EXPECT_EQ(edited.Serialize(), c.after) << c.before;
-            }
-            IniDoc fresh(c.after);
-            if (n > 0) {
-                apply(edited, later[n - 1]);
-                apply(fresh, later[n - 1]);
-            }
-            EXPECT_EQ(edited.Serialize(), fresh.Serialize()) << c.before << " then " << n;
+            EXPECT_EQ(edited.Serialize(), c.after) << c.before;
+            apply(edited, later);
+            apply(fresh, later);
+            EXPECT_EQ(edited.Serialize(), fresh.Serialize()) << c.before << " then " << later.key;
             EXPECT_EQ(edited.KeyNames(last.section), fresh.KeyNames(last.section)) << c.before;
         }
     }
