@@ -18,6 +18,19 @@ std::size_t Next(const char* b, std::size_t from, std::size_t n, char c) {
 
 std::string_view ValueOf(std::string_view text) { return ValueOfLine(text); }
 
+// Names are mostly asked for as the file spells them: an exact match settles those at once.
+bool SameName(std::string_view a, std::string_view b) {
+    return a == b || platform::EqualsIgnoreAsciiCase(a, b);
+}
+
+// Bytes that read as a byte-order mark where they open a file.
+bool OpensWithAMark(std::string_view text) {
+    for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
+        if (text.substr(0, mark.size()) == mark) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // The value part of a key line: after the first '=', blanks trimmed.
@@ -193,8 +206,7 @@ void IniDoc::IndexSection(std::uint32_t si) {
 std::optional<std::uint32_t> IniDoc::FindSection(std::string_view name) const {
     // The nameless top part always exists and shadows a section written as "[]".
     if (name.empty()) return 0;
-    if (lastSection_ != 0 && platform::EqualsIgnoreAsciiCase(name, lastSectionName_))
-        return lastSection_;
+    if (lastSection_ != 0 && SameName(name, lastSectionName_)) return lastSection_;
     if (sectionIndex_.empty()) return std::nullopt;
     const NameRun& r = RunOf(name, SectionHash(name));
     if (r.first == 0) return std::nullopt;
@@ -229,7 +241,7 @@ const IniDoc::Line* IniDoc::NextKeyLine(std::uint32_t section, std::string_view 
          ++i) {
         const Line& line = lines[i];
         if (!line.indexed || line.deleted) continue;
-        if (platform::EqualsIgnoreAsciiCase(KeyOf(line), key)) {
+        if (SameName(KeyOf(line), key)) {
             lastKeyLine_ = i;
             return &line;
         }
@@ -268,8 +280,32 @@ std::uint32_t IniDoc::AppendLineTo(std::uint32_t section, Line line) {
     // separate it from the next header, so that the section's layout stays recognisable.
     std::size_t pos = lines.size();
     while (pos > 0 && lines[pos - 1].kind == Kind::Blank && !lines[pos - 1].deleted) --pos;
+    EndLineBefore(section, pos);
+    // Its line end must not join the blank line after it into one.
+    if (pos < lines.size() && line.eol == Eol::CR && OpensWithLf(lines[pos])) line.eol = Eol::CRLF;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), line);
     return static_cast<std::uint32_t>(pos);
+}
+
+IniDoc::Line* IniDoc::LineBefore(std::uint32_t section, std::size_t pos) {
+    for (std::uint32_t si = section;; --si) {
+        Section& s = sections_[si];
+        if (!s.deleted) {
+            for (std::size_t i = std::min(pos, s.lines.size()); i > 0; --i) {
+                if (!s.lines[i - 1].deleted) return &s.lines[i - 1];
+            }
+            if (s.hasHeader) return &s.header;
+        }
+        if (si == 0) return nullptr;
+        pos = sections_[si - 1].lines.size();
+    }
+}
+
+// Only the file's last line can lack a line end: a line put after it gives it the file's own, in
+// the copy as in the bytes written, so that both read as the same lines.
+void IniDoc::EndLineBefore(std::uint32_t section, std::size_t pos) {
+    Line* before = LineBefore(section, pos);
+    if (before && before->eol == Eol::None) before->eol = fileEol_;
 }
 
 bool IniDoc::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -278,6 +314,7 @@ bool IniDoc::Set(std::string_view section, std::string_view key, std::string_vie
         std::string bracketed;
         bracketed.reserve(section.size() + 2);
         bracketed.append("[").append(section).append("]");
+        EndLineBefore(static_cast<std::uint32_t>(sections_.size() - 1), SIZE_MAX);
         const std::string_view header = Keep(std::move(bracketed));
         Section s;
         s.hasHeader = true;
@@ -327,8 +364,16 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
     if (!found) return false;
     KeyTable::Slot& slot = *found;
     auto& lines = sections_[*si].lines;
-    lines[slot.line].deleted = true;
-    KeepLineEndsApart(*si, slot.line);
+    if (*si == 0 && WouldUncoverAMark(slot.line)) {
+        // The key's text goes and its line end stays, as an empty line.
+        Line& line = lines[slot.line];
+        line.size = 0;
+        line.kind = Kind::Blank;
+        line.indexed = line.comment = false;
+    } else {
+        lines[slot.line].deleted = true;
+        KeepLineEndsApart(*si, slot.line);
+    }
     if (slot.repeats == 0) {
         keys_.Erase(found);
         return true;
@@ -351,18 +396,11 @@ bool IniDoc::DeleteKey(std::string_view section, std::string_view key) {
 // make one CRLF with it, and a blank line would vanish: the earlier line takes the deleted line's
 // LF, so the bytes around the deleted line stay as they were and read as the same lines.
 void IniDoc::KeepLineEndsApart(std::uint32_t section, std::uint32_t deleted) {
-    Section& s = sections_[section];
-    auto& lines = s.lines;
+    auto& lines = sections_[section].lines;
     std::size_t next = deleted + 1;
     while (next < lines.size() && lines[next].deleted) ++next;
-    if (next == lines.size() || lines[next].size != 0 || lines[next].eol != Eol::LF) return;
-    Line* before = s.hasHeader ? &s.header : nullptr;
-    for (std::size_t i = deleted; i > 0; --i) {
-        if (!lines[i - 1].deleted) {
-            before = &lines[i - 1];
-            break;
-        }
-    }
+    if (next == lines.size() || !OpensWithLf(lines[next])) return;
+    Line* before = LineBefore(section, deleted);
     if (before && before->eol == Eol::CR) before->eol = Eol::CRLF;
 }
 
@@ -376,16 +414,26 @@ bool IniDoc::WouldOpenTheFile(std::string_view section) const {
                        [](const Line& l) { return l.deleted; });
 }
 
-bool IniDoc::CanSet(std::string_view section, std::string_view key, std::string_view value) const {
-    if (!IsWritableKey(key, value)) return false;
-    // At the very start of the file, a key beginning with a byte-order mark would be read as
-    // that mark and the name after it, or as UTF-16 text.
-    const auto si = FindSection(section);
-    if ((si && keys_.Find(*si, key)) || !WouldOpenTheFile(section)) return true;
-    for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
-        if (key.substr(0, mark.size()) == mark) return false;
+// The line after the deleted one would open a file without a mark of its own, and it begins with
+// a mark: it would be read as that mark and the text after it, or as UTF-16 text. (Only the top
+// part can hold such a line: every other part opens with its header.)
+bool IniDoc::WouldUncoverAMark(std::uint32_t deleted) const {
+    if (bomSize_ != 0) return false;
+    const auto& lines = sections_[0].lines;
+    for (std::uint32_t i = 0; i < deleted; ++i) {
+        if (!lines[i].deleted) return false;
     }
-    return true;
+    for (std::size_t i = deleted + 1; i < lines.size(); ++i) {
+        if (!lines[i].deleted) return OpensWithAMark(lines[i].View());
+    }
+    return false;
+}
+
+// At the very start of the file, a new key beginning with a byte-order mark would be read as that
+// mark and the name after it, or as UTF-16 text. (A key of the top part already there sits after
+// a line that is not deleted.)
+bool IniDoc::MarkWouldOpenTheFile(std::string_view section, std::string_view key) const {
+    return OpensWithAMark(key) && WouldOpenTheFile(section);
 }
 
 bool IniDoc::DeleteSection(std::string_view section) {
@@ -435,14 +483,9 @@ std::string IniDoc::Serialize() const {
     std::string out;
     out.reserve(bufSize_ + editedBytes_ + 64);
     out.append(buf_.get(), bomSize_);
-    // Only the file's last line can lack a line end; when anything now follows it, it gets the
-    // file's line end.
-    bool open = false;
     auto emit = [&](const Line& line) {
-        if (open) out.append(EolText(fileEol_));
         out.append(line.text, line.size);
         out.append(EolText(line.eol));
-        open = line.eol == Eol::None;
     };
     for (const Section& s : sections_) {
         if (s.deleted) continue;

@@ -45,10 +45,16 @@ public:
     // with ';' (a comment, left out of the key list) or starts with '[' on a line that holds a
     // ']' (a section header). Any other key the reader gives back can be written.
     static bool IsWritableKey(std::string_view key, std::string_view value);
-    // IsWritableKey, and the line would also read back as itself where Set puts it.
-    bool CanSet(std::string_view section, std::string_view key, std::string_view value) const;
+    // For a key IsWritableKey accepts: whether its line would also read back as itself where
+    // Set puts it. A save asks this for every key it writes: only a key whose first byte may
+    // open a byte-order mark is looked at further.
+    bool ReadsBackAsItself(std::string_view section, std::string_view key) const {
+        return key.empty() || static_cast<unsigned char>(key.front()) < 0xEF ||
+               !MarkWouldOpenTheFile(section, key);
+    }
 
-    // Edits; each returns true when the document changed. Set expects a key CanSet accepts.
+    // Edits; each returns true when the document changed. Set expects a key IsWritableKey and
+    // ReadsBackAsItself accept.
     bool Set(std::string_view section, std::string_view key, std::string_view value);
     bool DeleteKey(std::string_view section, std::string_view key);
     bool DeleteSection(std::string_view section);
@@ -95,8 +101,16 @@ private:
     };
     void IndexSection(std::uint32_t si);
     void KeepLineEndsApart(std::uint32_t section, std::uint32_t deleted);
+    // The last line still there before line `pos` of the section (its header, or a line of an
+    // earlier section, when none is); nullptr at the file's start.
+    Line* LineBefore(std::uint32_t section, std::size_t pos);
+    void EndLineBefore(std::uint32_t section, std::size_t pos);
+    // An empty LF-ended line: a bare CR right before it would read as one CRLF with it.
+    static bool OpensWithLf(const Line& line) { return line.size == 0 && line.eol == Eol::LF; }
     // Whether a new key of the section would be the file's first bytes.
     bool WouldOpenTheFile(std::string_view section) const;
+    bool WouldUncoverAMark(std::uint32_t deleted) const;
+    bool MarkWouldOpenTheFile(std::string_view section, std::string_view key) const;
     // The index's slot for a section name: its run, or the empty slot where it belongs.
     NameRun& RunOf(std::string_view name, std::uint32_t hash) const;
     static std::uint32_t SectionHash(std::string_view name);

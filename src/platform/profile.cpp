@@ -651,7 +651,7 @@ bool WriteString(std::string_view section, std::string_view key,
     if (!IniDoc::IsWritableKey(k, *value)) return false;
     bool refused = false;
     const bool written = Update(path, false, [&](IniDoc& d) {
-        refused = !d.CanSet(sec, k, *value);
+        refused = !d.ReadsBackAsItself(sec, k);
         return !refused && d.Set(sec, k, *value);
     });
     return written && !refused;
