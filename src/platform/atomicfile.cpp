@@ -26,6 +26,19 @@ namespace kivo::platform {
 
 namespace {
 
+// A rename in `dir` that swaps the two names, or that fails when `to` exists: 0 or the errno;
+// EINVAL where the system has no such rename, so that the caller takes its other way.
+enum RenameFlag { kExchange, kNoReplace };
+int RenameWithFlags(int dir, const std::string& from, const std::string& to, RenameFlag flag) {
+#ifdef __linux__
+    const unsigned flags = flag == kExchange ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    return ::renameat2(dir, from.c_str(), dir, to.c_str(), flags) == 0 ? 0 : errno;
+#else
+    (void)dir, (void)from, (void)to, (void)flag;
+    return EINVAL;
+#endif
+}
+
 std::atomic<unsigned> g_tempCounter{0};
 std::function<int(const std::string&)> g_renameFault;
 std::function<void()> g_beforeCommitCheck;
@@ -426,8 +439,7 @@ int ReplaceSet::MoveAsideAndRename(Step& s) {
     // set (the backup's source) for a clean-up to find.
     if (::renameat(s.dir, s.temp.c_str(), s.dir, s.kept.c_str()) == 0) {
         int err = RenameFault(s.target);
-        if (!err && ::renameat2(s.dir, s.kept.c_str(), s.dir, s.name.c_str(), RENAME_EXCHANGE) != 0)
-            err = errno;
+        if (!err) err = RenameWithFlags(s.dir, s.kept, s.name, kExchange);
         if (!err) {
             s.done = true;
             return 0;
@@ -603,8 +615,9 @@ bool SameBytes(int dir, const std::string& a, const std::string& b) {
 
 // Renames `from` to `to` in `dir` unless `to` exists.
 bool RenameNoReplace(int dir, const std::string& from, const std::string& to) {
-    if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
+    const int err = RenameWithFlags(dir, from, to, kNoReplace);
+    if (err == 0) return true;
+    if (err != EINVAL && err != ENOSYS) return false;
     // A file system without the no-replace rename: a hard link fails when the target exists.
     return ::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0 &&
            ::unlinkat(dir, from.c_str(), 0) == 0;
