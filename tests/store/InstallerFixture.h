@@ -27,8 +27,8 @@ protected:
 
     std::string InDir(const std::string& name) const { return dir / name; }
 
-    // Writes a file of the installer directory from LF text, with CRLF line ends. Between a load
-    // and a save this stands for the user's own doing, not another program's.
+    // Writes a file of the installer directory from LF text, with CRLF line ends.
+    // Between a load and a save, as the user's own doing (not another program's).
     void Put(const std::string& name, const std::string& lfText) const {
         WriteFileBytes(dir / name, Crlf(lfText));
         if (modTAVIN::S().TavinIniState) TakeFilesAsOpened();
