@@ -95,6 +95,9 @@ bool IsVersion50Product(const std::string& settingsFile);
 // ---- Loading the model ----------------------------------------------------------------------
 bool LoadInstaller();
 void LoadTavinIni();
+// Takes TAVIN.ini and Setup.iss as they stand now for the files the model was opened from: a
+// later save asks before it writes over what changed since.
+void RecordFilesAsOpened();
 void LoadLanguageSettings();
 void LoadLanguages();
 void LoadComponents();

@@ -444,9 +444,14 @@ void LoadTavinIni() {
     LoadProductFlags();
     RemoveEmptyGroups();
     // The files as the load read them: what another program changes from now on is its own.
+    RecordFilesAsOpened();
+    load.Finish();
+}
+
+void RecordFilesAsOpened() {
+    State& s = S();
     s.TavinIniState = kivo::profile::ParsedState(s.TavinIniPath);
     s.SetupIssState = kivo::profile::ParsedState(s.SetupIssPath);
-    load.Finish();
 }
 
 void LoadLanguageSettings() {

@@ -494,8 +494,7 @@ bool SaveTavinIni() {
     const profile::CommitResult committed = profile::CommitBatch();
     if (!committed.ok) return fail(committed.file, committed.reason);
     // What this save left is the tool's own.
-    s.TavinIniState = kivo::platform::FileState::At(tavin);
-    s.SetupIssState = kivo::platform::FileState::At(iss);
+    RecordFilesAsOpened();
     return true;
 }
 

@@ -34,11 +34,7 @@ protected:
         if (modTAVIN::S().TavinIniState) TakeFilesAsOpened();
     }
     // The installer's files as they stand now are those the model was opened from.
-    static void TakeFilesAsOpened() {
-        modTAVIN::State& s = modTAVIN::S();
-        s.TavinIniState = kivo::profile::ParsedState(s.TavinIniPath);
-        s.SetupIssState = kivo::profile::ParsedState(s.SetupIssPath);
-    }
+    static void TakeFilesAsOpened() { modTAVIN::RecordFilesAsOpened(); }
     std::string Get(const std::string& name) const { return ReadFileBytes(dir / name); }
 
     void PutKivo(const std::string& lfText) const {
